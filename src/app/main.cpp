@@ -1,0 +1,20 @@
+#include <QApplication>
+#include <QIcon>
+
+#include "surface/qt/qt_dialogs.h"
+#include "windows/form1.h"
+#include "windows/forms.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationDisplayName(QString::fromUtf8(henon::kAppTitle));
+  QApplication::setDesktopFileName("henon");
+  QApplication::setWindowIcon(QIcon(":/henon.png"));
+  // Only the main window's Exit or close ends the program; hidden windows never keep it alive.
+  app.setQuitOnLastWindowClosed(false);
+  henon::QtDialogs dialogs;
+  henon::Forms forms(dialogs, [] { QCoreApplication::exit(0); });
+  forms.Main();
+  dialogs.setParent(&forms.form1());
+  return QApplication::exec();
+}

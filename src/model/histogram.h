@@ -1,0 +1,44 @@
+// Counting an orbit's x and y values into m equal bins laid across the view window.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "model/params.h"
+#include "surface/drawing_surface.h"
+
+namespace henon {
+
+// More bins than this would be far narrower than a pixel and their counts would take
+// hundreds of megabytes.
+inline constexpr std::int32_t kMaxBins = 10'000'000;
+
+struct HistoState {
+  std::int32_t m = 0;  // 0 marks a rejected entry
+  std::vector<std::int32_t> xCount;
+  std::vector<std::int32_t> yCount;
+  double xBinWidth = 0;
+  double yBinWidth = 0;
+  std::int32_t maxN = 0;
+  std::int16_t histoCoord = 0;
+};
+
+void enterM(HistoState& h, Dialogs& dialogs);
+void enterMaxN(HistoState& h, Dialogs& dialogs);
+void collectHisto(HistoState& h, const MapParams& params);
+
+// The bin k in 0..m with low + w*k <= v < low + w*(k+1), or -1 when v lies outside them all.
+inline std::int32_t binIndex(double v, double low, double w, std::int32_t m) {
+  if (!(v >= low + w * 0 && v < low + w * (static_cast<double>(m) + 1))) return -1;
+  // Branch-free bisection: an orbit is chaotic, so a branch per level would mispredict.
+  std::int32_t lo = 0;
+  std::int32_t len = m + 1;
+  while (len > 1) {
+    std::int32_t half = len / 2;
+    lo += half * static_cast<std::int32_t>(v >= low + w * static_cast<double>(lo + half));
+    len -= half;
+  }
+  return lo;
+}
+
+}  // namespace henon

@@ -1,0 +1,24 @@
+// Numbers as the user types them, and numbers as the program writes them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace henon {
+
+// Blanks around an optionally signed decimal with an optional exponent; nothing else counts,
+// and neither does a text whose value overflows a double.
+bool isNumeric(std::string_view text);
+std::optional<double> toDouble(std::string_view text);
+
+// Round to nearest, halves to even; empty when the result leaves the 32-bit range.
+std::optional<std::int32_t> toInt32(double value);
+
+// "###0.00" for decimals = 2, "###0.0000" for 4: halves away from zero, no "-0.00".
+std::string formatFixed(double value, int decimals);
+// Up to 15 significant digits, no trailing zeros, an exponent only where it is needed.
+std::string formatGeneral(double value);
+
+}  // namespace henon

@@ -1,0 +1,61 @@
+#include "plot/histo_plot.h"
+
+#include <cmath>
+
+#include "model/numeric_text.h"
+#include "plot/axes.h"
+
+namespace henon {
+
+std::string seriesTitle(const MapParams& p, bool xSeries) {
+  return "a=" + formatGeneral(p.a) + ", b=" + formatGeneral(p.b) +
+         (xSeries ? ", x0=" + formatGeneral(p.x0) : ", y0=" + formatGeneral(p.y0)) +
+         ", n=" + std::to_string(p.N);
+}
+
+std::string histoTitle(const HistoState& h, const MapParams& p) {
+  return seriesTitle(p, h.histoCoord == 1) + ", m=" + std::to_string(h.m);
+}
+
+void plotHisto(DrawingSurface& window, std::int16_t& inset, HistoState& h, const MapParams& p,
+               const PlotFrame& f) {
+  const bool xPanel = h.histoCoord == 1;
+  const std::string lowText = formatFixed(xPanel ? p.xbl : p.ybl, 2);
+  const std::string highText = formatFixed(xPanel ? p.xtr : p.ytr, 2);
+  drawAxes(window, f);
+  printYLabel(window, f, "N");
+  printXLabel(window, f, xPanel ? "X" : "Y");
+  printTitle(window, f, histoTitle(h, p));
+  window.CurrentX = f.frameLeft;
+  window.CurrentY = f.frameBottom + 50;
+  window.Print(lowText);
+  window.CurrentX = f.frameRight - inset - window.TextWidth(highText) / 2;
+  window.CurrentY = f.frameBottom + 50;
+  window.Print(highText);
+
+  h.xBinWidth = (f.frameRight - f.frameLeft) * h.xBinWidth / (p.xtr - p.xbl);
+  h.yBinWidth = (f.frameRight - f.frameLeft) * h.yBinWidth / (p.ytr - p.ybl);
+
+  window.CurrentX = f.frameLeft - 50 - window.TextWidth("0");
+  window.CurrentY = f.frameBottom - window.TextHeight("0");
+  window.Print("0");
+  const std::string t = std::to_string(h.maxN);
+  window.CurrentX = f.frameLeft - window.TextWidth(t) - 100;
+  window.CurrentY = f.frameTop + inset - window.TextHeight(t) / 2;
+  // A number prints with a blank on either side.
+  window.Print(" " + t + " ");
+  window.Line(f.frameRight - inset, f.frameBottom + 20, f.frameRight - inset, f.frameBottom - 30);
+  window.Line(f.frameLeft - 20, f.frameTop + inset, f.frameLeft + 30, f.frameTop + inset);
+
+  // A rejected read can leave an empty or inverted window: then there are no bars to draw.
+  const double barWidth = xPanel ? h.xBinWidth : h.yBinWidth;
+  if (!(barWidth > 0) || !std::isfinite(barWidth) || h.maxN <= 0) return;
+  const std::vector<std::int32_t>& counts = xPanel ? h.xCount : h.yCount;
+  for (std::int32_t i = 0; i < h.m && static_cast<std::size_t>(i) < counts.size(); ++i) {
+    double top = f.frameBottom - counts[i] * ((f.frameBottom - f.frameTop) + inset) / h.maxN;
+    window.Line(f.frameLeft + i * barWidth, top, f.frameLeft + (i + 1) * barWidth, f.frameBottom,
+                true);
+  }
+}
+
+}  // namespace henon

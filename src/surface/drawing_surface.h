@@ -1,0 +1,48 @@
+// What every window offers the plotting code: retained drawing in twips, origin at the
+// top-left of the client area, y growing downwards.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+
+namespace henon {
+
+struct Point {
+  double x;
+  double y;
+};
+
+class DrawingSurface {
+ public:
+  virtual ~DrawingSurface() = default;
+
+  virtual void Cls() = 0;
+  virtual void PSet(double x, double y) = 0;
+  // The orbit hands over its points in batches: one call per few thousand points, not per point.
+  virtual void PSetMany(std::span<const Point> points) {
+    for (const Point& p : points) PSet(p.x, p.y);
+  }
+  virtual void Line(double x1, double y1, double x2, double y2, bool box = false) = 0;
+  virtual void Print(const std::string& text) = 0;
+  virtual double TextWidth(const std::string& text) const = 0;
+  virtual double TextHeight(const std::string& text) const = 0;
+  virtual double ScaleWidth() const = 0;
+  virtual double ScaleHeight() const = 0;
+
+  double CurrentX = 0;
+  double CurrentY = 0;
+};
+
+// Modal boxes. Both carry the application's title and wait for the user.
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  virtual void MsgBox(const std::string& prompt) = 0;
+  // The typed text; the empty text when the user cancels.
+  virtual std::string InputBox(const std::string& prompt, const std::string& title) = 0;
+};
+
+inline constexpr const char* kAppTitle = "Hénon Map Explorer";
+
+}  // namespace henon

@@ -1,0 +1,41 @@
+#include "surface/qt/qt_printing.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QPrinterInfo>
+
+#include "plot/print_window.h"
+
+namespace henon {
+
+int printErrorNumber(const PrintOutcome& o) {
+  if (!o.hasDefaultPrinter) return kErrDeviceUnavailable;
+  if (!o.painterBegan) return kErrDeviceIO;
+  if (o.finalState == QPrinter::Aborted || o.finalState == QPrinter::Error) return kErrDeviceIO;
+  return kPrintOk;
+}
+
+int printWidget(QWidget& client, const QString& documentName) {
+  PrintOutcome outcome;
+  // QPrinter falls back to PDF output when there is no printer; ask for the real default.
+  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  outcome.hasDefaultPrinter = !info.isNull();
+  if (!outcome.hasDefaultPrinter) return printErrorNumber(outcome);
+
+  QPrinter printer(info, QPrinter::HighResolution);
+  printer.setDocName(documentName);
+  const QPixmap shot = client.grab();
+  QPainter painter;
+  outcome.painterBegan = painter.begin(&printer);
+  if (outcome.painterBegan) {
+    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QSizeF size = QSizeF(shot.size()) / shot.devicePixelRatio();
+    const QSizeF fitted = size.scaled(page.size(), Qt::KeepAspectRatio);
+    painter.drawPixmap(QRectF(QPointF(0, 0), fitted), shot, QRectF(shot.rect()));
+    painter.end();
+  }
+  outcome.finalState = printer.printerState();
+  return printErrorNumber(outcome);
+}
+
+}  // namespace henon

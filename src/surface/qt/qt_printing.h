@@ -1,0 +1,23 @@
+// Printing a widget's image on the default printer, with failures as error numbers.
+#pragma once
+
+#include <QPrinter>
+#include <QString>
+#include <QWidget>
+
+namespace henon {
+
+// How far a print job got, and what the platform said.
+struct PrintOutcome {
+  bool hasDefaultPrinter = false;
+  bool painterBegan = false;
+  QPrinter::PrinterState finalState = QPrinter::Idle;
+};
+
+// kPrintOk, or the error number of the failure.
+int printErrorNumber(const PrintOutcome& outcome);
+
+// Prints the widget (children included) scaled to fit one page of the default printer.
+int printWidget(QWidget& client, const QString& documentName);
+
+}  // namespace henon

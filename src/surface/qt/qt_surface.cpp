@@ -1,0 +1,136 @@
+#include "surface/qt/qt_surface.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScreen>
+#include <cmath>
+
+namespace henon {
+
+double screenTwipsPerPixel() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
+  return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+namespace {
+
+int mouseButtons(Qt::MouseButtons b) {
+  return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
+         (b & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftState(Qt::KeyboardModifiers m) {
+  return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+         (m & Qt::AltModifier ? 4 : 0);
+}
+
+}  // namespace
+
+QtSurface::QtSurface(QWidget* parent) : QWidget(parent), twipsPerPixel_(screenTwipsPerPixel()) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  const double dpr = screen ? screen->devicePixelRatio() : 1.0;
+  const QSize logical = screen ? screen->size() : QSize(1920, 1080);
+  image_ = QImage(static_cast<int>(std::ceil(logical.width() * dpr)),
+                  static_cast<int>(std::ceil(logical.height() * dpr)), QImage::Format_RGB32);
+  image_.setDevicePixelRatio(dpr);
+  image_.fill(Qt::white);
+  deviceScale_ = dpr / twipsPerPixel_;
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+}
+
+void QtSurface::Cls() {
+  image_.fill(Qt::white);
+  update();
+}
+
+void QtSurface::setPixel(double x, double y) {
+  const double px = std::floor(x * deviceScale_);
+  const double py = std::floor(y * deviceScale_);
+  if (px >= 0 && py >= 0 && px < image_.width() && py < image_.height())
+    reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(py)))[static_cast<int>(px)] =
+        qRgb(0, 0, 0);
+}
+
+void QtSurface::PSet(double x, double y) {
+  setPixel(x, y);
+  update();
+}
+
+void QtSurface::PSetMany(std::span<const Point> points) {
+  uchar* bits = image_.bits();
+  const qsizetype stride = image_.bytesPerLine();
+  const double w = image_.width(), h = image_.height();
+  for (const Point& p : points) {
+    const double px = std::floor(p.x * deviceScale_);
+    const double py = std::floor(p.y * deviceScale_);
+    if (px >= 0 && py >= 0 && px < w && py < h)
+      reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(py) * stride)[static_cast<int>(px)] =
+          qRgb(0, 0, 0);
+  }
+  update();
+}
+
+void QtSurface::Line(double x1, double y1, double x2, double y2, bool box) {
+  QPainter painter(&image_);
+  painter.setPen(QPen(Qt::black, 0));
+  const double s = 1.0 / twipsPerPixel_;
+  if (box) {
+    painter.drawRect(QRectF(QPointF(x1 * s, y1 * s), QPointF(x2 * s, y2 * s)).normalized());
+  } else {
+    painter.drawLine(QPointF(x1 * s, y1 * s), QPointF(x2 * s, y2 * s));
+  }
+  update();
+}
+
+void QtSurface::Print(const std::string& text) {
+  QPainter painter(&image_);
+  painter.setPen(Qt::black);
+  painter.setFont(font());
+  const double s = 1.0 / twipsPerPixel_;
+  const QFontMetricsF fm(font());
+  painter.drawText(QPointF(CurrentX * s, CurrentY * s + fm.ascent()), QString::fromStdString(text));
+  update();
+}
+
+double QtSurface::TextWidth(const std::string& text) const {
+  return QFontMetricsF(font()).horizontalAdvance(QString::fromStdString(text)) * twipsPerPixel_;
+}
+
+double QtSurface::TextHeight(const std::string&) const {
+  return QFontMetricsF(font()).height() * twipsPerPixel_;
+}
+
+double QtSurface::ScaleWidth() const {
+  return width() * twipsPerPixel_;
+}
+double QtSurface::ScaleHeight() const {
+  return height() * twipsPerPixel_;
+}
+
+void QtSurface::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QRect r = event->rect();
+  const double dpr = image_.devicePixelRatio();
+  painter.drawImage(QRectF(r), image_,
+                    QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
+}
+
+void QtSurface::mousePressEvent(QMouseEvent* event) {
+  if (onMouseDown)
+    onMouseDown(mouseButtons(event->button()), shiftState(event->modifiers()),
+                static_cast<float>(event->position().x() * twipsPerPixel_),
+                static_cast<float>(event->position().y() * twipsPerPixel_));
+}
+
+void QtSurface::mouseMoveEvent(QMouseEvent* event) {
+  if (onMouseMove)
+    onMouseMove(mouseButtons(event->buttons()), shiftState(event->modifiers()),
+                static_cast<float>(event->position().x() * twipsPerPixel_),
+                static_cast<float>(event->position().y() * twipsPerPixel_));
+}
+
+}  // namespace henon

@@ -1,0 +1,192 @@
+#include "windows/form1.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <cmath>
+
+#include "model/numeric_text.h"
+#include "model/orbit.h"
+#include "plot/axes.h"
+#include "plot/frames.h"
+#include "plot/histo_plot.h"
+#include "windows/form2.h"
+#include "windows/forms.h"
+
+namespace henon {
+namespace {
+
+struct ParamLayout {
+  int textLeft;
+  int labelIndex;
+  int labelLeft;
+};
+
+constexpr std::array<ParamLayout, 9> kLayout = {{{360, 0, 300},
+                                                 {1335, 1, 1275},
+                                                 {2310, 2, 2250},
+                                                 {3285, 3, 3225},
+                                                 {4260, 4, 4200},
+                                                 {5235, 5, 5175},
+                                                 {6210, 6, 6150},
+                                                 {7185, 9, 7200},
+                                                 {8160, 8, 8160}}};
+
+}  // namespace
+
+Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25), forms_(forms) {
+  setWindowIcon(QIcon(":/henon.png"));
+  QtSurface& s = surface();
+  const double tpp = s.twipsPerPixel();
+  const auto px = [tpp](double twips) { return static_cast<int>(std::lround(twips / tpp)); };
+  for (std::size_t i = 0; i < kLayout.size(); ++i) {
+    const ParamLayout& l = kLayout[i];
+    auto* label = new QLabel(kParamCaptions[i], &s);
+    label->setObjectName(QString("Label1_%1").arg(l.labelIndex));
+    label->setGeometry(px(l.labelLeft), 0, px(975), px(240));
+    label->setAutoFillBackground(true);
+    label->setStyleSheet("background-color: white; color: black;");
+    label->setFocusPolicy(Qt::NoFocus);
+    Label1[static_cast<std::size_t>(l.labelIndex)] = label;
+
+    auto* box = new QLineEdit(&s);
+    box->setObjectName(QString("Text2_%1").arg(i));
+    box->setAccessibleName(kParamCaptions[i]);
+    box->setGeometry(px(l.textLeft), px(240), px(975), px(375));
+    label->setBuddy(box);
+    Text2[i] = box;
+  }
+  for (std::size_t i = 1; i < Text2.size(); ++i) setTabOrder(Text2[i - 1], Text2[i]);
+
+  connect(addMenuItem("mnuPlot", "2D Time Series"), &QAction::triggered, this,
+          [this] { mnuPlot_Click(); });
+  connect(addMenuItem("mnu1Dts", "1D Time Series"), &QAction::triggered, this,
+          [this] { mnu1Dts_Click(); });
+  QMenu* cutOff = menuBar()->addMenu("Cut-off");
+  cutOff->setObjectName("mnucutOff");
+  cutOff->menuAction()->setObjectName("mnucutOff");
+  const auto addLimit = [this, cutOff](const char* name, const char* caption, double& limit,
+                                       const char* prompt, const char* title) {
+    QAction* a = cutOff->addAction(caption);
+    a->setObjectName(name);
+    connect(a, &QAction::triggered, this,
+            [this, &limit, prompt, title] { askLimit(limit, prompt, title); });
+  };
+  addLimit("mnuMaxx", "Maxium x", limits.escapeXMax, "Enter maxium value for x, then click OK",
+           "Specify Maxium x");
+  addLimit("mnuMaxy", "Maxium y", limits.escapeYMax, "Enter maxium value for y, then click OK",
+           "Specify Maxium y");
+  addLimit("mnuMinx", "Minimun x", limits.escapeXMin, "Enter minimun value for x, then click OK",
+           "Specify Minimun x");
+  addLimit("mnuMiny", "Minimun y", limits.escapeYMin, "Enter minimun value for y, then click OK",
+           "Specify Minimun y");
+  connect(addMenuItem("mnuPrint", "Print"), &QAction::triggered, this,
+          [this] { printWindow(*this, forms_.dialogs); });
+  connect(addMenuItem("mnuClear", "Clear"), &QAction::triggered, this,
+          [this] { mnuClear_Click(); });
+  connect(addMenuItem("mnuExit", "Exit"), &QAction::triggered, this, [this] { mnuExit_Click(); });
+
+  s.onMouseDown = [this](int b, int sh, float x, float y) { Form_MouseDown(b, sh, x, y); };
+  s.onMouseMove = [this](int b, int sh, float x, float y) { Form_MouseMove(b, sh, x, y); };
+
+  // Load: place the window, give the time-series window the same size, then the defaults.
+  setWindowTitle("2D Time Series");
+  s.setAccessibleName("2D Time Series");
+  placeAtStart();
+  forms_.form2().sizeLikeMain();
+  limits = CutOffLimits{};
+  for (std::size_t i = 0; i < Text2.size(); ++i)
+    Text2[i]->setText(QString::fromStdString(kDefaultParamTexts[i]));
+}
+
+ParamTexts Form1::paramTexts() const {
+  ParamTexts texts;
+  for (std::size_t i = 0; i < Text2.size(); ++i) texts[i] = Text2[i]->text().toStdString();
+  return texts;
+}
+
+void Form1::readParams() {
+  paramsValid = henon::readParams(paramTexts(), forms_.shared.params, forms_.dialogs);
+}
+
+void Form1::mnuPlot_Click() {
+  plotMode = "2D";
+  surface().Cls();
+  setFrameForm1(forms_.shared.frame, surface());
+  readParams();
+  if (!paramsValid) return;
+  plotAxes2D(surface(), forms_.shared.frame, forms_.shared.params);
+  plotOrbit(surface(), forms_.shared.params, limits, forms_.shared.frame, {plotMode, seriesName},
+            forms_.dialogs);
+}
+
+void Form1::mnu1Dts_Click() {
+  Module1& m = forms_.shared;
+  Form2& form2 = forms_.form2();
+  QtSurface& s2 = form2.surface();
+  plotMode = "1D";
+  seriesName = "xts";
+  setFrameLeftPanel(m.frame, m.panel, s2);
+  readParams();
+  if (!paramsValid) return;
+  plotAxes1D(s2, m.frame, m.params, seriesName, "Xn", surface());
+  printTitle(s2, m.frame, seriesTitle(m.params, true));
+  plotOrbit(s2, m.params, limits, m.frame, {plotMode, seriesName}, forms_.dialogs);
+
+  seriesName = "yts";
+  setFrameRightPanel(m.frame, m.panel, s2);
+  readParams();
+  if (!paramsValid) return;
+  plotAxes1D(s2, m.frame, m.params, seriesName, "Yn", surface());
+  printTitle(s2, m.frame, seriesTitle(m.params, false));
+  plotOrbit(s2, m.params, limits, m.frame, {plotMode, seriesName}, forms_.dialogs);
+  form2.showInFront();
+}
+
+void Form1::mnuClear_Click() {
+  surface().Cls();
+}
+
+void Form1::mnuExit_Click() {
+  forms_.End();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  // Closing the main window through its frame ends the program, as Exit does.
+  event->accept();
+  forms_.End();
+}
+
+void Form1::askLimit(double& limit, const char* prompt, const char* title) {
+  auto value = toDouble(forms_.dialogs.InputBox(prompt, title));
+  if (!value) {
+    forms_.dialogs.MsgBox("Invalid number");
+    return;
+  }
+  limit = *value;
+}
+
+void Form1::writePointer(float x, float y, QLineEdit* xBox, QLineEdit* yBox) {
+  // Before the first picture there is no frame to convert with.
+  const PlotFrame& f = forms_.shared.frame;
+  if (!f.hasArea()) return;
+  const double yMap = screenToMapY(f, forms_.shared.params, y);
+  const double xMap = screenToMapX(f, forms_.shared.params, x);
+  if (!std::isfinite(xMap) || !std::isfinite(yMap)) return;
+  xBox->setText(QString::fromStdString(formatFixed(xMap, 4)));
+  yBox->setText(QString::fromStdString(formatFixed(yMap, 4)));
+}
+
+void Form1::Form_MouseDown(int, int, float x, float y) {
+  writePointer(x, y, Text2[4], Text2[7]);
+}
+
+void Form1::Form_MouseMove(int button, int, float x, float y) {
+  if (button == 1) writePointer(x, y, Text2[6], Text2[5]);
+}
+
+}  // namespace henon

@@ -1,0 +1,50 @@
+// The main window: the parameter panel, the phase portrait and the commands behind its menu.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "model/params.h"
+#include "windows/form_window.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace henon {
+
+class Forms;
+
+class Form1 : public FormWindow {
+ public:
+  explicit Form1(Forms& forms);
+
+  // Run by the other windows as well.
+  void mnuPlot_Click();
+  void mnu1Dts_Click();
+
+  ParamTexts paramTexts() const;
+
+  bool paramsValid = false;
+  CutOffLimits limits;
+  std::string plotMode;
+  std::string seriesName;
+
+  std::array<QLineEdit*, 9> Text2{};
+  std::array<QLabel*, 10> Label1{};  // no element 7: the label of ytr is element 9
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void readParams();
+  void mnuClear_Click();
+  void mnuExit_Click();
+  void askLimit(double& limit, const char* prompt, const char* title);
+  void writePointer(float x, float y, QLineEdit* xBox, QLineEdit* yBox);
+  void Form_MouseDown(int button, int shift, float x, float y);
+  void Form_MouseMove(int button, int shift, float x, float y);
+
+  Forms& forms_;
+};
+
+}  // namespace henon

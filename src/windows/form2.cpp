@@ -1,0 +1,52 @@
+#include "windows/form2.h"
+
+#include <QAction>
+
+#include "plot/frames.h"
+#include "plot/histo_plot.h"
+#include "windows/form1.h"
+#include "windows/form3.h"
+#include "windows/forms.h"
+
+namespace henon {
+
+Form2::Form2(Forms& forms) : FormWindow("Form2", 9.75), forms_(forms) {
+  connect(addMenuItem("mnuHisto", "Histogram"), &QAction::triggered, this,
+          [this] { mnuHisto_Click(); });
+  connect(addMenuItem("mnu2Dts", "2D Time Series"), &QAction::triggered, this,
+          [this] { forms_.plotAndShowMain(); });
+  connect(addMenuItem("mnuPrint", "Print"), &QAction::triggered, this,
+          [this] { printWindow(*this, forms_.dialogs); });
+  connect(addMenuItem("mnuClose", "Close"), &QAction::triggered, this, [this] { hide(); });
+  placeAtStart();
+  setWindowTitle("1D Time Series");
+  surface().setAccessibleName("1D Time Series");
+}
+
+void Form2::enterM() {
+  henon::enterM(histo, forms_.dialogs);
+}
+
+void Form2::plotHisto(DrawingSurface& window, std::int16_t& inset) {
+  henon::plotHisto(window, inset, histo, forms_.shared.params, forms_.shared.frame);
+}
+
+void Form2::mnuHisto_Click() {
+  enterM();
+  enterMaxN(histo, forms_.dialogs);
+  if (histo.m == 0) return;
+  Module1& m = forms_.shared;
+  std::int16_t inset = 100;
+  histo.histoCoord = 1;
+  setFrameLeftPanel(m.frame, m.panel, surface());
+  collectHisto(histo, m.params);
+  Form3& form3 = forms_.form3();
+  plotHisto(form3.surface(), inset);
+  histo.histoCoord = 2;
+  setFrameRightPanel(m.frame, m.panel, surface());
+  collectHisto(histo, m.params);
+  plotHisto(form3.surface(), inset);
+  form3.showInFront();
+}
+
+}  // namespace henon

@@ -1,0 +1,28 @@
+// The time-series window: two panels of series, and the histogram command.
+#pragma once
+
+#include <cstdint>
+
+#include "model/histogram.h"
+#include "windows/form_window.h"
+
+namespace henon {
+
+class Forms;
+
+class Form2 : public FormWindow {
+ public:
+  explicit Form2(Forms& forms);
+
+  void sizeLikeMain() { placeAtStart(); }
+  void mnuHisto_Click();
+  void enterM();
+  void plotHisto(DrawingSurface& window, std::int16_t& inset);
+
+  HistoState histo;
+
+ private:
+  Forms& forms_;
+};
+
+}  // namespace henon

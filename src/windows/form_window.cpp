@@ -1,0 +1,79 @@
+#include "windows/form_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLayout>
+#include <QMenuBar>
+#include <QScreen>
+#include <cmath>
+
+#include "surface/qt/qt_printing.h"
+
+namespace henon {
+
+FormWindow::FormWindow(const QString& name, double fontPoints) : surface_(new QtSurface(this)) {
+  setObjectName(name);
+  QFont f("DejaVu Sans");
+  f.setStyleHint(QFont::SansSerif);
+  f.setPointSizeF(fontPoints);
+  f.setWeight(QFont::Bold);
+  setFont(f);
+  surface_->setObjectName(name + "_surface");
+  setCentralWidget(surface_);
+  menuBar()->setObjectName(name + "_menu");
+  menuBar()->setNativeMenuBar(false);
+}
+
+void FormWindow::showInFront() {
+  show();
+  raise();
+  activateWindow();
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  hide();
+}
+
+int FormWindow::PrintForm() {
+  return printWidget(*surface_, windowTitle());
+}
+
+double FormWindow::screenWidthTwips() {
+  QScreen* s = QGuiApplication::primaryScreen();
+  return (s ? s->geometry().width() : 1920) * screenTwipsPerPixel();
+}
+
+double FormWindow::screenHeightTwips() {
+  QScreen* s = QGuiApplication::primaryScreen();
+  return (s ? s->geometry().height() : 1080) * screenTwipsPerPixel();
+}
+
+void FormWindow::placeTwips(double top, double left, double width, double height) {
+  const double tpp = screenTwipsPerPixel();
+  const auto px = [tpp](double twips) { return static_cast<int>(std::lround(twips / tpp)); };
+  // The frame a window manager adds belongs to the outer size; it is known once the native
+  // window exists.
+  create();
+  const QSize frameExtra = frameGeometry().size() - size();
+  move(px(left), px(top));
+  resize(std::max(1, px(width) - frameExtra.width()),
+         std::max(1, px(height) - frameExtra.height()));
+  // A hidden window lays out its client area only when asked; the panel metrics need it now.
+  if (layout()) layout()->activate();
+}
+
+void FormWindow::placeAtStart() {
+  const float width = static_cast<float>(screenWidthTwips()) - 100.0f;
+  const float height = static_cast<float>(screenHeightTwips()) - 450.0f;
+  placeTwips(10, 10, width, height);
+}
+
+QAction* FormWindow::addMenuItem(const char* name, const char* caption) {
+  QAction* action = menuBar()->addAction(QString::fromUtf8(caption));
+  action->setObjectName(name);
+  return action;
+}
+
+}  // namespace henon

@@ -1,0 +1,41 @@
+// What the three windows have in common: a menu bar over a retained drawing surface, the
+// placement at start-up, and printing.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include "plot/print_window.h"
+#include "surface/qt/qt_surface.h"
+
+class QAction;
+class QMenuBar;
+
+namespace henon {
+
+class FormWindow : public QMainWindow, public PrintableWindow {
+ public:
+  FormWindow(const QString& name, double fontPoints);
+
+  QtSurface& surface() { return *surface_; }
+  const QtSurface& surface() const { return *surface_; }
+  int PrintForm() override;
+  void showInFront();
+
+  // Outer position and size in twips, as the windows place themselves.
+  void placeTwips(double top, double left, double width, double height);
+  static double screenWidthTwips();
+  static double screenHeightTwips();
+
+ protected:
+  // Closing through the frame only hides the window and keeps its drawing, as Close does.
+  void closeEvent(QCloseEvent* event) override;
+  QAction* addMenuItem(const char* name, const char* caption);
+  // Top 10, left 10, the whole screen less 100 across and 450 down.
+  void placeAtStart();
+
+ private:
+  QtSurface* surface_;
+};
+
+}  // namespace henon

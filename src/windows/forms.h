@@ -1,0 +1,46 @@
+// The three windows, each created on first use and kept until the program ends, and the state
+// they share.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "plot/module1.h"
+#include "surface/drawing_surface.h"
+
+namespace henon {
+
+class Form1;
+class Form2;
+class Form3;
+
+class Forms {
+ public:
+  // endProgram runs on Exit: it must end the program at once.
+  Forms(Dialogs& dialogs, std::function<void()> endProgram);
+  ~Forms();
+  Forms(const Forms&) = delete;
+  Forms& operator=(const Forms&) = delete;
+
+  // Start-up: the time-series window sized and measured while hidden, then the main window.
+  void Main();
+
+  Form1& form1();
+  Form2& form2();
+  Form3& form3();
+  bool form3Exists() const { return form3_ != nullptr; }
+  void End();
+  // The "2D Time Series" item of the other windows.
+  void plotAndShowMain();
+
+  Module1 shared;
+  Dialogs& dialogs;
+
+ private:
+  std::function<void()> endProgram_;
+  std::unique_ptr<Form2> form2_;
+  std::unique_ptr<Form1> form1_;
+  std::unique_ptr<Form3> form3_;
+};
+
+}  // namespace henon

@@ -1,0 +1,154 @@
+#include "model/histogram.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+#include "surface/recording_surface.h"
+
+namespace henon {
+namespace {
+
+using Counts = std::vector<std::int32_t>;
+using Messages = std::vector<std::string>;
+
+const MapParams kDefaults{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000};
+
+// The bisection as first described: recursive, branching on each edge.
+std::int32_t referenceBin(double v, double low, double w, std::int32_t lo, std::int32_t hi) {
+  std::int32_t mid = lo + (hi - lo) / 2;
+  if (v < low + w * mid) return referenceBin(v, low, w, lo, mid);
+  if (v >= low + w * (mid + 1)) return referenceBin(v, low, w, mid + 1, hi);
+  return mid;
+}
+
+TEST(Histogram, CountsTheDefaultOrbit) {
+  HistoState h;
+  h.m = 4;
+  MapParams p = kDefaults;
+  p.N = 10;
+  collectHisto(h, p);
+  EXPECT_EQ(h.xCount, (Counts{0, 2, 6, 2, 0}));
+  EXPECT_EQ(h.yCount, (Counts{0, 2, 8, 0, 0}));
+  EXPECT_EQ(h.xBinWidth, 1.0);
+  EXPECT_EQ(h.yBinWidth, 0.5);
+
+  // Inside the window every iterate is counted once per coordinate; counts never survive a run.
+  h.m = 37;
+  p.N = 5000;
+  collectHisto(h, p);
+  EXPECT_EQ(std::accumulate(h.xCount.begin(), h.xCount.end(), 0), 5000);
+  EXPECT_EQ(std::accumulate(h.yCount.begin(), h.yCount.end(), 0), 5000);
+  EXPECT_EQ(h.xCount.size(), 38u);
+}
+
+TEST(Histogram, BinsAreHalfOpenAndMatchTheRecursiveSearch) {
+  const double low = -2, w = 0.4;
+  const std::int32_t m = 10;
+  EXPECT_EQ(binIndex(-2, low, w, m), 0);
+  EXPECT_EQ(binIndex(low + w * 2, low, w, m), 2);
+  EXPECT_EQ(binIndex(std::nextafter(low + w * 2, -10), low, w, m), 1);
+  EXPECT_EQ(binIndex(2.1, low, w, m), m);  // just past xtr: counted, never drawn
+  EXPECT_EQ(binIndex(low + w * 11, low, w, m), -1);
+  EXPECT_EQ(binIndex(-2.0001, low, w, m), -1);
+  EXPECT_EQ(binIndex(std::numeric_limits<double>::quiet_NaN(), low, w, m), -1);
+  EXPECT_EQ(binIndex(-std::numeric_limits<double>::infinity(), low, w, m), -1);
+  for (std::int32_t mm : {1, 2, 3, 7, 100, 1023, 1024, 99999}) {
+    const double ww = 4.0 / mm;
+    for (int k = 0; k < 3000; ++k) {
+      const double v = -2 + (4.0 + ww) * k / 2999.0 * 0.99999;
+      ASSERT_EQ(binIndex(v, -2, ww, mm), referenceBin(v, -2, ww, 0, mm)) << mm << " " << v;
+      const double edge = -2 + ww * (k % (mm + 1));
+      ASSERT_EQ(binIndex(edge, -2, ww, mm), referenceBin(edge, -2, ww, 0, mm)) << mm;
+    }
+  }
+}
+
+TEST(Histogram, ValuesOutsideTheBinsAndEmptyWindowsAreNotCounted) {
+  HistoState h;
+  h.m = 4;
+  MapParams p = kDefaults;
+  p.xbl = -0.5;
+  p.xtr = 0.5;  // most x values fall outside
+  collectHisto(h, p);
+  EXPECT_LT(std::accumulate(h.xCount.begin(), h.xCount.end(), 0), 1000);
+
+  p = kDefaults;
+  p.xbl = p.xtr = 1;  // stored by a rejected read
+  collectHisto(h, p);
+  EXPECT_EQ(h.xCount, Counts(5, 0));
+  EXPECT_EQ(h.yCount, Counts(5, 0));
+
+  // An orbit that runs off to infinity ends the counting without hanging.
+  p = kDefaults;
+  p.x0 = 10;
+  p.N = 2147483647;
+  collectHisto(h, p);
+  EXPECT_EQ(std::accumulate(h.xCount.begin(), h.xCount.end(), 0), 0);
+}
+
+struct Entries : ::testing::Test {
+  HistoState h;
+  ScriptedDialogs dialogs;
+  void answer(std::initializer_list<const char*> replies) {
+    for (const char* r : replies) dialogs.answers.emplace_back(r);
+  }
+};
+
+TEST_F(Entries, NumberOfBins) {
+  answer({"2.5"});
+  enterM(h, dialogs);
+  EXPECT_EQ(h.m, 2);
+  EXPECT_EQ(dialogs.prompts.at(0), "Enter number of bins m, then click OK");
+  EXPECT_EQ(dialogs.titles.at(0), "Input m");
+  answer({"3.5"});
+  enterM(h, dialogs);
+  EXPECT_EQ(h.m, 4);
+  EXPECT_TRUE(dialogs.messages.empty());
+
+  for (const char* bad : {"0", "-3", "3e9", "10000001"}) {
+    h.m = 5;
+    answer({bad});
+    enterM(h, dialogs);
+    EXPECT_EQ(h.m, 0) << bad;
+    EXPECT_EQ(dialogs.messages.back(), "Invalid number.") << bad;
+  }
+  for (const char* bad : {"abc", "", " "}) {
+    h.m = 5;
+    answer({bad});
+    enterM(h, dialogs);
+    EXPECT_EQ(h.m, 0) << bad;
+    EXPECT_EQ(dialogs.messages.back(), "Enter a valid number") << bad;
+  }
+  answer({"10000000"});
+  enterM(h, dialogs);
+  EXPECT_EQ(h.m, 10000000);
+}
+
+TEST_F(Entries, MaximumCount) {
+  h.m = 4;
+  answer({"20"});
+  enterMaxN(h, dialogs);
+  EXPECT_EQ(h.maxN, 20);
+  EXPECT_EQ(h.m, 4);
+  EXPECT_EQ(dialogs.prompts.at(0), "Enter maximum n value to show in the histogram, then click OK");
+  EXPECT_EQ(dialogs.titles.at(0), "Enter maximum y");
+
+  answer({"0"});
+  enterMaxN(h, dialogs);
+  EXPECT_EQ(h.m, 0);
+  EXPECT_EQ(h.maxN, 0);
+  EXPECT_EQ(dialogs.messages, (Messages{"Invalid number."}));
+
+  h.m = 4;
+  answer({""});  // cancelled
+  enterMaxN(h, dialogs);
+  EXPECT_EQ(h.m, 0);
+  EXPECT_EQ(h.maxN, 0);
+  EXPECT_EQ(dialogs.messages.back(), "Invalid value");
+}
+
+}  // namespace
+}  // namespace henon

@@ -1,0 +1,101 @@
+#include "model/numeric_text.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace henon {
+namespace {
+
+TEST(NumericText, AcceptsDecimalsWithSignExponentAndBlanks) {
+  for (const char* t : {"1.4", "-2", "+3", ".5", "5.", "  7  ", "\t-0.25", "1e3", "1E-3", "2.5e+2",
+                        "0", "-0", "1e-400", "4e-320"})
+    EXPECT_TRUE(isNumeric(t)) << t;
+  EXPECT_EQ(*toDouble(" .5 "), 0.5);
+  EXPECT_EQ(*toDouble("5."), 5.0);
+  EXPECT_EQ(*toDouble("+2.5e+2"), 250.0);
+  EXPECT_EQ(*toDouble("-1e-400"), 0.0);
+  EXPECT_GT(*toDouble("4e-320"), 0.0);  // subnormal, not lost
+}
+
+TEST(NumericText, RejectsEverythingElse) {
+  for (const char* t : {"",
+                        " ",
+                        "inf",
+                        "-inf",
+                        "nan",
+                        "NaN",
+                        "0x10",
+                        "1,000",
+                        "1.2.3",
+                        "1e",
+                        "1e+",
+                        "e5",
+                        ".",
+                        "-",
+                        "+.",
+                        "12abc",
+                        "abc",
+                        "1 2",
+                        "--1",
+                        "1e999",
+                        "-1e999",
+                        "1.8e308",
+                        "100000000000000000000e300",
+                        "1d3"})
+    EXPECT_FALSE(isNumeric(t)) << t;
+  EXPECT_TRUE(isNumeric("1.7976931348623157e308"));
+}
+
+TEST(NumericText, ConversionIsCorrectlyRounded) {
+  EXPECT_EQ(*toDouble("0.1"), 0.1);
+  EXPECT_EQ(*toDouble("1.4"), 1.4);
+  EXPECT_EQ(*toDouble("0.30000000000000004"), 0.30000000000000004);
+  EXPECT_EQ(*toDouble("123456789012345678"), 123456789012345678.0);
+}
+
+TEST(NumericText, Int32RoundsHalvesToEvenAndReportsOverflow) {
+  EXPECT_EQ(*toInt32(2.5), 2);
+  EXPECT_EQ(*toInt32(3.5), 4);
+  EXPECT_EQ(*toInt32(0.4), 0);
+  EXPECT_EQ(*toInt32(0.6), 1);
+  EXPECT_EQ(*toInt32(-2.5), -2);
+  EXPECT_EQ(*toInt32(2147483647.4), 2147483647);
+  EXPECT_EQ(*toInt32(-2147483648.0), -2147483647 - 1);
+  EXPECT_FALSE(toInt32(2147483647.5));  // rounds to 2^31
+  EXPECT_FALSE(toInt32(-2147483649.0));
+  EXPECT_FALSE(toInt32(1e300));
+  EXPECT_FALSE(toInt32(std::numeric_limits<double>::quiet_NaN()));
+}
+
+TEST(NumericText, FixedFormats) {
+  EXPECT_EQ(formatFixed(-2, 2), "-2.00");
+  EXPECT_EQ(formatFixed(0.5, 2), "0.50");
+  EXPECT_EQ(formatFixed(12345.678, 2), "12345.68");
+  EXPECT_EQ(formatFixed(0.5, 4), "0.5000");
+  EXPECT_EQ(formatFixed(-1.23456, 4), "-1.2346");
+  EXPECT_EQ(formatFixed(-2.3678160919540228, 4), "-2.3678");
+  EXPECT_EQ(formatFixed(0.125, 2), "0.13");  // an exact half rounds away from zero
+  EXPECT_EQ(formatFixed(-0.125, 2), "-0.13");
+  EXPECT_EQ(formatFixed(9.999, 2), "10.00");  // carry into a new digit
+  EXPECT_EQ(formatFixed(-0.001, 2), "0.00");  // no minus on a zero
+  EXPECT_EQ(formatFixed(-0.0, 4), "0.0000");
+  EXPECT_EQ(formatFixed(1e20, 2), "100000000000000000000.00");
+  EXPECT_EQ(formatFixed(-1e-300, 4), "0.0000");
+}
+
+TEST(NumericText, GeneralFormat) {
+  EXPECT_EQ(formatGeneral(1.4), "1.4");
+  EXPECT_EQ(formatGeneral(0.3), "0.3");
+  EXPECT_EQ(formatGeneral(-2), "-2");
+  EXPECT_EQ(formatGeneral(1000), "1000");
+  EXPECT_EQ(formatGeneral(-0.0), "0");
+  EXPECT_EQ(formatGeneral(0.1 + 0.2), "0.3");  // 15 significant digits
+  EXPECT_EQ(formatGeneral(123456789012345.0), "123456789012345");
+  EXPECT_EQ(formatGeneral(1e15), "1e+15");
+  EXPECT_EQ(formatGeneral(1e-300), "1e-300");
+  EXPECT_EQ(formatGeneral(0.00001), "1e-5");
+}
+
+}  // namespace
+}  // namespace henon

@@ -1,0 +1,156 @@
+#include "model/orbit.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "surface/recording_surface.h"
+
+namespace henon {
+namespace {
+
+// The main window's frame for a 10000 x 6000 client area.
+constexpr PlotFrame kFrame{800, 5700, 9500, 5700, 800, 900};
+
+struct Orbit : ::testing::Test {
+  RecordingSurface surface{10000, 6000};
+  ScriptedDialogs dialogs;
+  MapParams params{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000};
+  CutOffLimits limits;
+  PlotFrame frame = kFrame;
+
+  std::vector<DrawOp> run(std::string_view mode = "2D", std::string_view series = "") {
+    plotOrbit(surface, params, limits, frame, {mode, series}, dialogs);
+    return surface.of(DrawOp::kPSet);
+  }
+};
+
+TEST_F(Orbit, DefaultOrbitDrawsAllPointsInsideTheFrame) {
+  auto points = run();
+  ASSERT_EQ(points.size(), 1000u);
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(params.N, 1000);
+  // (1.15, 0.15), (-0.7015, 0.345), (0.656057, -0.21045)
+  const double xs[] = {1.15, -0.7015, 0.656057}, ys[] = {0.15, 0.345, -0.21045};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_NEAR(points[i].x1, 9500 - 8700 * (2 - xs[i]) / 4, 0.01) << i;
+    EXPECT_NEAR(points[i].y1, 5700 - 4800 * (-1 - ys[i]) / -2, 0.01) << i;
+  }
+  for (const DrawOp& p : points) {
+    EXPECT_GT(p.x1, 800);
+    EXPECT_LT(p.x1, 9500);
+    EXPECT_GT(p.y1, 900);
+    EXPECT_LT(p.y1, 5700);
+  }
+  // Points arrive in batches, not one call each.
+  EXPECT_EQ(surface.batches, 1);
+}
+
+TEST_F(Orbit, LatePointsArePinnedToTheBit) {
+  // Any reordering or fused multiply-add in the step or the mappings moves these points.
+  params.N = 200000;
+  auto points = run();
+  ASSERT_EQ(points.size(), 200000u);
+  EXPECT_EQ(points[99999].x1, 0x1.eab0290130216p+12);
+  EXPECT_EQ(points[99999].y1, 0x1.93098411476b1p+11);
+  EXPECT_EQ(points[199999].x1, 0x1.b6ed89bc87e6bp+12);
+  EXPECT_EQ(points[199999].y1, 0x1.703a3c9390d83p+11);
+  EXPECT_EQ(surface.batches, 49);  // 4096 points a batch
+}
+
+TEST_F(Orbit, CutOffStopsWithCountAndLowersN) {
+  params.x0 = 10;  // (-138.5, 3), then x = -26851.15
+  EXPECT_TRUE(run().empty());
+  EXPECT_EQ(dialogs.messages,
+            std::vector<std::string>{"An overflow has occured. Only points up to 1 are ploted."});
+  EXPECT_EQ(params.N, 1);
+
+  dialogs.messages.clear();
+  params.x0 = 2;
+  params.N = 1000;
+  EXPECT_TRUE(run().empty());
+  EXPECT_EQ(dialogs.messages,
+            std::vector<std::string>{"An overflow has occured. Only points up to 3 are ploted."});
+  EXPECT_EQ(params.N, 3);
+}
+
+TEST_F(Orbit, EscapeAtFirstStepCountsZero) {
+  limits.escapeXMax = 1;  // the first point has x = 1.15
+  EXPECT_TRUE(run().empty());
+  EXPECT_EQ(dialogs.messages.at(0), "An overflow has occured. Only points up to 0 are ploted.");
+  EXPECT_EQ(params.N, 0);
+}
+
+TEST_F(Orbit, PointOnALimitGoesOnAndPointOnTheEdgeIsNotDrawn) {
+  const double x1 = (1 + 0.5) - ((0.5 * 1.4) * 0.5);
+  limits.escapeXMax = x1;
+  params.xtr = x1;
+  params.N = 3;
+  auto points = run();
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(params.N, 3);
+  // Step 1 sits on the edge and is skipped; the orbit goes on from it unchanged.
+  ASSERT_EQ(points.size(), 2u);
+  const double x2 = (1 + 0.5 * 0.3) - ((x1 * 1.4) * x1);
+  EXPECT_NEAR(points[0].x1, 9500 - 8700 * (x1 - x2) / (x1 + 2), 1e-9);
+}
+
+TEST_F(Orbit, OneDimensionalSeries) {
+  // N = 1: the single point sits on the frame's right edge.
+  params.N = 1;
+  auto points = run("1D", "yts");
+  ASSERT_EQ(points.size(), 1u);
+  EXPECT_EQ(points[0].x1, 9500);
+  EXPECT_NEAR(points[0].y1, 5700 - 4800 * 1.15 / 2, 1e-9);
+
+  // The x series maps x from xbl..xtr onto the frame's height.
+  surface.ops.clear();
+  points = run("1D", "xts");
+  ASSERT_EQ(points.size(), 1u);
+  EXPECT_NEAR(points[0].y1, 5700 - (4800 * (-2 - 1.15)) / (-2 - 2), 1e-9);
+
+  // Step i sits at i/N of the width; other series names or modes draw nothing.
+  surface.ops.clear();
+  params.N = 4;
+  points = run("1D", "xts");
+  ASSERT_EQ(points.size(), 4u);
+  EXPECT_EQ(points[1].x1, 800 + 2 * 8700 / 4.0);
+  surface.ops.clear();
+  EXPECT_TRUE(run("1D", "zts").empty());
+  EXPECT_TRUE(run("3D").empty());
+  EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(Orbit, OneDimensionalPointNeedsBothCoordinatesInView) {
+  params.ytr = 0.1;  // the first point's y = 0.15 is out of view
+  params.N = 1;
+  EXPECT_TRUE(run("1D", "xts").empty());
+}
+
+TEST_F(Orbit, NonFiniteStepEscapesWhateverTheLimits) {
+  params.a = 1e300;
+  params.x0 = 1e300;
+  limits = {1e308, 1e308, -1e308, -1e308};
+  EXPECT_TRUE(run().empty());
+  EXPECT_EQ(dialogs.messages.at(0), "An overflow has occured. Only points up to 0 are ploted.");
+
+  // With inverted limits every point escapes at once.
+  dialogs.messages.clear();
+  params = {1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000};
+  limits = {-1000, -1000, 1000, 1000};
+  EXPECT_TRUE(run().empty());
+  EXPECT_EQ(params.N, 0);
+}
+
+TEST_F(Orbit, FrameWithoutAreaDrawsNothingButStillStops) {
+  frame = PlotFrame{};
+  EXPECT_TRUE(run().empty());
+  EXPECT_TRUE(dialogs.messages.empty());
+  params.x0 = 10;
+  params.N = 1000;
+  run();
+  EXPECT_EQ(params.N, 1);
+}
+
+}  // namespace
+}  // namespace henon

@@ -1,0 +1,93 @@
+#include "plot/histo_plot.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "surface/recording_surface.h"
+
+namespace henon {
+namespace {
+
+struct HistoPlot : ::testing::Test {
+  RecordingSurface s{10000, 6000};
+  PlotFrame left{700, 5400, 4800, 5400, 700, 600};
+  PlotFrame right{5500, 5400, 9600, 5400, 5500, 600};
+  MapParams p{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 10};
+  HistoState h;
+  std::int16_t inset = 100;
+
+  void SetUp() override {
+    h.m = 4;
+    h.maxN = 10;
+  }
+  std::vector<DrawOp> draw(std::int16_t coord, const PlotFrame& f) {
+    s.ops.clear();
+    h.histoCoord = coord;
+    collectHisto(h, p);
+    plotHisto(s, inset, h, p, f);
+    return s.of(DrawOp::kBox);
+  }
+};
+
+TEST_F(HistoPlot, LeftPanelOfTheDefaultOrbit) {
+  auto bars = draw(1, left);
+  ASSERT_EQ(bars.size(), 4u);  // bin m is never drawn
+  EXPECT_DOUBLE_EQ(h.xBinWidth, 1025);
+  EXPECT_DOUBLE_EQ(bars[1].x1, 1725);
+  EXPECT_DOUBLE_EQ(bars[1].y1, 5400 - 2 * 490);  // counts 0, 2, 6, 2
+  EXPECT_DOUBLE_EQ(bars[2].y1, 2460);
+  EXPECT_DOUBLE_EQ(bars[1].x2, 2750);
+  EXPECT_DOUBLE_EQ(bars[1].y2, 5400);
+  EXPECT_DOUBLE_EQ(bars[0].y1, 5400);  // an empty bin lies flat on the axis
+  EXPECT_DOUBLE_EQ(bars[3].x2, 4800);
+
+  auto lines = s.of(DrawOp::kLine);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ((std::array{lines[2].x1, lines[2].y1, lines[2].x2, lines[2].y2}),
+            (std::array{4700.0, 5420.0, 4700.0, 5370.0}));
+  EXPECT_EQ((std::array{lines[3].x1, lines[3].y1, lines[3].x2, lines[3].y2}),
+            (std::array{680.0, 700.0, 730.0, 700.0}));
+
+  ASSERT_NE(s.printed("a=1.4, b=0.3, x0=0.5, n=10, m=4"), nullptr);
+  EXPECT_DOUBLE_EQ(s.printed("-2.00")->x1, 700);
+  EXPECT_DOUBLE_EQ(s.printed("-2.00")->y1, 5450);
+  EXPECT_DOUBLE_EQ(s.printed("2.00")->x1, 4800 - 100 - 200);
+  EXPECT_DOUBLE_EQ(s.printed("0")->x1, 700 - 50 - 100);
+  EXPECT_DOUBLE_EQ(s.printed("0")->y1, 5400 - 200);
+  // maxN prints with a blank either side, placed by its bare width.
+  ASSERT_NE(s.printed(" 10 "), nullptr);
+  EXPECT_DOUBLE_EQ(s.printed(" 10 ")->x1, 700 - 200 - 100);
+  EXPECT_DOUBLE_EQ(s.printed(" 10 ")->y1, 600 + 100 - 100);
+  ASSERT_NE(s.printed("X"), nullptr);
+  ASSERT_NE(s.printed("N"), nullptr);
+}
+
+TEST_F(HistoPlot, RightPanelAndScale) {
+  auto bars = draw(2, right);
+  ASSERT_EQ(bars.size(), 4u);
+  // Counts 0, 2, 8, 0 at (4800 + 100) / 10 per count.
+  EXPECT_DOUBLE_EQ(bars[2].y1, 5400 - 8 * 4900 / 10.0);
+  EXPECT_DOUBLE_EQ(bars[2].x1, 5500 + 2 * 1025);
+  ASSERT_NE(s.printed("a=1.4, b=0.3, y0=0.5, n=10, m=4"), nullptr);
+  ASSERT_NE(s.printed("-1.00"), nullptr);
+  ASSERT_NE(s.printed("1.00"), nullptr);
+
+  // A count equal to maxN reaches 2 insets above the maxN tick; nothing is clipped.
+  h.maxN = 8;
+  bars = draw(2, right);
+  EXPECT_DOUBLE_EQ(bars[2].y1, 600 - 100);
+}
+
+TEST_F(HistoPlot, EmptyWindowDrawsNoBars) {
+  p.xbl = p.xtr = 1;
+  auto bars = draw(1, left);
+  EXPECT_TRUE(bars.empty());
+  for (const DrawOp& op : s.ops) {
+    EXPECT_TRUE(std::isfinite(op.x1) && std::isfinite(op.y1));
+    EXPECT_TRUE(std::isfinite(op.x2) && std::isfinite(op.y2));
+  }
+}
+
+}  // namespace
+}  // namespace henon

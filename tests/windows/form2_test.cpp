@@ -1,0 +1,130 @@
+#include "windows/form2.h"
+
+#include "window_fixture.h"
+
+namespace henon {
+namespace {
+
+using Messages = std::vector<std::string>;
+
+TEST_F(Program, TimeSeriesDrawsBothPanelsAndShowsTheWindow) {
+  click(form1(), "mnu1Dts");
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_TRUE(form2().isVisible());
+  EXPECT_EQ(form1().plotMode, "1D");
+  EXPECT_EQ(form1().seriesName, "yts");
+  const PanelMetrics& pm = forms.shared.panel;
+  EXPECT_DOUBLE_EQ(forms.shared.frame.frameLeft, pm.panelWidth + 2 * pm.panelMargin);
+  const QtSurface& s = form2().surface();
+  const double bottom = s.ScaleHeight() - pm.panelBottomMargin, top = bottom - pm.panelHeight;
+  const double l = pm.panelMargin, r = pm.panelWidth + 2 * pm.panelMargin;
+  EXPECT_GT(blackPixels(s, l + 30, top, l + pm.panelWidth, bottom - 30), 300);
+  EXPECT_GT(blackPixels(s, r + 30, top, r + pm.panelWidth, bottom - 30), 300);
+  // Nothing on the main window.
+  EXPECT_EQ(blackPixels(form1().surface(), 0, 0, 1e9, 1e9), 0);
+}
+
+TEST_F(Program, TimeSeriesCutOffInBothPanels) {
+  setBox(2, "10");
+  click(form1(), "mnu1Dts");
+  EXPECT_EQ(dialogs.messages,
+            (Messages{"An overflow has occured. Only points up to 1 are ploted.",
+                      "An overflow has occured. Only points up to 1 are ploted."}));
+  EXPECT_TRUE(form2().isVisible());
+  EXPECT_EQ(forms.shared.params.N, 1);
+}
+
+TEST_F(Program, TimeSeriesRefusedParametersShowNothing) {
+  setBox(8, "0");
+  click(form1(), "mnu1Dts");
+  EXPECT_EQ(dialogs.messages, (Messages{"Invalid parameter value"}));
+  EXPECT_FALSE(form2().isVisible());
+  EXPECT_EQ(form1().seriesName, "xts");
+  EXPECT_EQ(blackPixels(form2().surface(), 0, 0, 1e9, 1e9), 0);
+}
+
+TEST_F(Program, TimeSeriesRunsSuperimposeAndSurviveHiding) {
+  click(form1(), "mnu1Dts");
+  const int first = blackPixels(form2().surface(), 0, 0, 1e9, 1e9);
+  click(form2(), "mnuClose");
+  EXPECT_FALSE(form2().isVisible());
+  EXPECT_EQ(blackPixels(form2().surface(), 0, 0, 1e9, 1e9), first);
+  setBox(2, "0.1");
+  click(form1(), "mnu1Dts");
+  EXPECT_TRUE(form2().isVisible());
+  EXPECT_GT(blackPixels(form2().surface(), 0, 0, 1e9, 1e9), first);
+}
+
+TEST_F(Program, NavigationBetweenTheWindows) {
+  click(form1(), "mnu1Dts");
+  form1().hide();
+  click(form2(), "mnu2Dts");
+  EXPECT_TRUE(form1().isVisible());
+  EXPECT_TRUE(form2().isVisible());
+  EXPECT_EQ(form1().plotMode, "2D");
+
+  answer({"4", "10"});
+  click(form2(), "mnuHisto");
+  ASSERT_TRUE(forms.form3Exists());
+  Form3& form3 = forms.form3();
+  EXPECT_TRUE(form3.isVisible());
+  EXPECT_EQ(form3.windowTitle(), "Histogram");
+
+  click(form3, "mnu1Dts");
+  EXPECT_TRUE(form3.isVisible());
+  EXPECT_TRUE(form2().isVisible());
+  form1().hide();
+  click(form3, "mnu2Dts");
+  EXPECT_TRUE(form1().isVisible());
+  click(form3, "mnuClose");
+  EXPECT_FALSE(form3.isVisible());
+  EXPECT_TRUE(forms.form3Exists());
+}
+
+TEST_F(Program, HistogramOfTheDefaultOrbit) {
+  click(form1(), "mnuPlot");
+  answer({"20", "200"});
+  click(form2(), "mnuHisto");
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_EQ(dialogs.titles, (Messages{"Input m", "Enter maximum y"}));
+  EXPECT_EQ(form2().histo.m, 20);
+  EXPECT_EQ(form2().histo.maxN, 200);
+  EXPECT_EQ(form2().histo.histoCoord, 2);
+  // After drawing, both widths are bar widths in window units.
+  EXPECT_DOUBLE_EQ(form2().histo.xBinWidth, forms.shared.panel.panelWidth / 20);
+  EXPECT_DOUBLE_EQ(form2().histo.yBinWidth, forms.shared.panel.panelWidth / 20);
+  const QtSurface& s3 = forms.form3().surface();
+  const PanelMetrics& pm = forms.shared.panel;
+  const double bottom = s3.ScaleHeight() - pm.panelBottomMargin;
+  EXPECT_GT(blackPixels(s3, pm.panelMargin + 20, bottom - pm.panelHeight,
+                        pm.panelMargin + pm.panelWidth, bottom - 20),
+            100);
+}
+
+TEST_F(Program, RejectedHistogramEntriesDrawNothing) {
+  answer({"", "10"});  // Cancel on the first prompt still brings the second
+  click(form2(), "mnuHisto");
+  EXPECT_EQ(dialogs.prompts.size(), 2u);
+  EXPECT_EQ(dialogs.messages, (Messages{"Enter a valid number"}));
+  EXPECT_FALSE(forms.form3Exists());
+
+  dialogs.messages.clear();
+  answer({"4", "0"});
+  click(form2(), "mnuHisto");
+  EXPECT_EQ(dialogs.messages, (Messages{"Invalid number."}));
+  EXPECT_EQ(form2().histo.m, 0);
+  EXPECT_FALSE(forms.form3Exists());
+}
+
+TEST_F(Program, HistogramAfterARejectedWindowDrawsAxesButNoBars) {
+  setBox(4, "1");
+  setBox(6, "1");
+  click(form1(), "mnuPlot");
+  answer({"4", "10"});
+  click(form2(), "mnuHisto");
+  ASSERT_TRUE(forms.form3Exists());
+  EXPECT_TRUE(forms.form3().isVisible());
+}
+
+}  // namespace
+}  // namespace henon
