@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QIcon>
 
 #include "surface/qt/qt_dialogs.h"
 #include "windows/form1.h"
@@ -9,7 +8,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationDisplayName(QString::fromUtf8(henon::kAppTitle));
   QApplication::setDesktopFileName("henon");
-  QApplication::setWindowIcon(QIcon(":/henon.png"));
   // Only the main window's Exit or close ends the program; hidden windows never keep it alive.
   app.setQuitOnLastWindowClosed(false);
   henon::QtDialogs dialogs;

@@ -1,34 +1,15 @@
 #include "model/orbit.h"
 
-#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
+
+#include "surface/batch.h"
 
 namespace henon {
 namespace {
 
 enum class Draw { kNone, k2D, kSeriesX, kSeriesY };
-
-// Fixed-size staging so the surface sees one call per batch and memory stays flat in N.
-class PointBatch {
- public:
-  explicit PointBatch(DrawingSurface& surface) : surface_(surface) {}
-  ~PointBatch() { flush(); }
-  void add(double x, double y) {
-    points_[size_++] = {x, y};
-    if (size_ == points_.size()) flush();
-  }
-  void flush() {
-    if (size_ > 0) surface_.PSetMany({points_.data(), size_});
-    size_ = 0;
-  }
-
- private:
-  DrawingSurface& surface_;
-  std::array<Point, 4096> points_;
-  std::size_t size_ = 0;
-};
 
 template <Draw kDraw>
 void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, const PlotFrame& f,
@@ -54,15 +35,15 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
       double sy = mapToScreenY(f, p, yNew);
       double sx = mapToScreenX(f, p, xNew);
       if constexpr (kDraw == Draw::k2D) {
-        batch.add(sx, sy);
+        batch.add({sx, sy});
       } else if constexpr (kDraw == Draw::kSeriesX || kDraw == Draw::kSeriesY) {
         double px = f.frameLeft + (i * (f.frameRight - f.frameLeft)) / n;
         if constexpr (kDraw == Draw::kSeriesY) {
-          batch.add(px, sy);
+          batch.add({px, sy});
         } else {
           double py =
               f.frameBottom - ((f.frameBottom - f.frameTop) * (p.xbl - xNew)) / (p.xbl - p.xtr);
-          batch.add(px, py);
+          batch.add({px, py});
         }
       }
       // The orbit goes on from the drawn position, mapped back.

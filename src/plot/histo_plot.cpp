@@ -4,6 +4,7 @@
 
 #include "model/numeric_text.h"
 #include "plot/axes.h"
+#include "surface/batch.h"
 
 namespace henon {
 
@@ -51,10 +52,10 @@ void plotHisto(DrawingSurface& window, std::int16_t& inset, HistoState& h, const
   const double barWidth = xPanel ? h.xBinWidth : h.yBinWidth;
   if (!(barWidth > 0) || !std::isfinite(barWidth) || h.maxN <= 0) return;
   const std::vector<std::int32_t>& counts = xPanel ? h.xCount : h.yCount;
+  BoxBatch bars(window);
   for (std::int32_t i = 0; i < h.m && static_cast<std::size_t>(i) < counts.size(); ++i) {
     double top = f.frameBottom - counts[i] * ((f.frameBottom - f.frameTop) + inset) / h.maxN;
-    window.Line(f.frameLeft + i * barWidth, top, f.frameLeft + (i + 1) * barWidth, f.frameBottom,
-                true);
+    bars.add({f.frameLeft + i * barWidth, top, f.frameLeft + (i + 1) * barWidth, f.frameBottom});
   }
 }
 

@@ -13,6 +13,10 @@ struct Point {
   double y;
 };
 
+struct Box {
+  double x1, y1, x2, y2;  // opposite corners
+};
+
 class DrawingSurface {
  public:
   virtual ~DrawingSurface() = default;
@@ -24,6 +28,10 @@ class DrawingSurface {
     for (const Point& p : points) PSet(p.x, p.y);
   }
   virtual void Line(double x1, double y1, double x2, double y2, bool box = false) = 0;
+  // A histogram may have millions of bars: they too arrive in batches.
+  virtual void BoxMany(std::span<const Box> boxes) {
+    for (const Box& b : boxes) Line(b.x1, b.y1, b.x2, b.y2, true);
+  }
   virtual void Print(const std::string& text) = 0;
   virtual double TextWidth(const std::string& text) const = 0;
   virtual double TextHeight(const std::string& text) const = 0;

@@ -39,7 +39,9 @@ constexpr std::array<ParamLayout, 9> kLayout = {{{360, 0, 300},
 }  // namespace
 
 Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25), forms_(forms) {
-  setWindowIcon(QIcon(":/henon.png"));
+  QIcon icon(":/henon.png");
+  icon.addFile(":/henon-16.png", QSize(16, 16));
+  setWindowIcon(icon);
   QtSurface& s = surface();
   const double tpp = s.twipsPerPixel();
   const auto px = [tpp](double twips) { return static_cast<int>(std::lround(twips / tpp)); };

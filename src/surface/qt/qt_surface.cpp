@@ -75,14 +75,24 @@ void QtSurface::PSetMany(std::span<const Point> points) {
 }
 
 void QtSurface::Line(double x1, double y1, double x2, double y2, bool box) {
+  if (box) {
+    const Box b{x1, y1, x2, y2};
+    BoxMany({&b, 1});
+    return;
+  }
   QPainter painter(&image_);
   painter.setPen(QPen(Qt::black, 0));
   const double s = 1.0 / twipsPerPixel_;
-  if (box) {
-    painter.drawRect(QRectF(QPointF(x1 * s, y1 * s), QPointF(x2 * s, y2 * s)).normalized());
-  } else {
-    painter.drawLine(QPointF(x1 * s, y1 * s), QPointF(x2 * s, y2 * s));
-  }
+  painter.drawLine(QPointF(x1 * s, y1 * s), QPointF(x2 * s, y2 * s));
+  update();
+}
+
+void QtSurface::BoxMany(std::span<const Box> boxes) {
+  QPainter painter(&image_);
+  painter.setPen(QPen(Qt::black, 0));
+  const double s = 1.0 / twipsPerPixel_;
+  for (const Box& b : boxes)
+    painter.drawRect(QRectF(QPointF(b.x1 * s, b.y1 * s), QPointF(b.x2 * s, b.y2 * s)).normalized());
   update();
 }
 

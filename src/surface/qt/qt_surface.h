@@ -18,6 +18,7 @@ class QtSurface : public QWidget, public DrawingSurface {
   void PSet(double x, double y) override;
   void PSetMany(std::span<const Point> points) override;
   void Line(double x1, double y1, double x2, double y2, bool box) override;
+  void BoxMany(std::span<const Box> boxes) override;
   void Print(const std::string& text) override;
   double TextWidth(const std::string& text) const override;
   double TextHeight(const std::string& text) const override;
