@@ -41,9 +41,7 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
         if constexpr (kDraw == Draw::kSeriesY) {
           batch.add({px, sy});
         } else {
-          double py =
-              f.frameBottom - ((f.frameBottom - f.frameTop) * (p.xbl - xNew)) / (p.xbl - p.xtr);
-          batch.add({px, py});
+          batch.add({px, mapLinear(f.frameBottom, f.frameTop, p.xbl, p.xtr, xNew)});
         }
       }
       // The orbit goes on from the drawn position, mapped back.

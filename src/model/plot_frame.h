@@ -1,6 +1,8 @@
 // The current plot frame, and the linear mapping between map and window coordinates.
 #pragma once
 
+#include <cmath>
+
 #include "model/params.h"
 
 namespace henon {
@@ -23,18 +25,32 @@ struct PanelMetrics {
   double panelHeight = 0;
 };
 
-// The operations stand in this order on purpose: every point's bits depend on it.
+// s0 - ((s0 - s1) * (w0 - w)) / (w0 - w1), mapping w0..w1 onto s0..s1. The operations stand in
+// this order on purpose: every point's bits depend on it. Only when the product overflows (a view
+// window wider than the largest double over the frame size) is the quotient taken first.
+inline double mapLinear(double s0, double s1, double w0, double w1, double w) {
+  const double s = s0 - ((s0 - s1) * (w0 - w)) / (w0 - w1);
+  if (std::isfinite(s)) return s;
+  return s0 - (s0 - s1) * ((w0 - w) / (w0 - w1));
+}
+// w0 - ((s0 - s) * (w0 - w1)) / (s0 - s1), the way back from the screen.
+inline double unmapLinear(double w0, double w1, double s0, double s1, double s) {
+  const double w = w0 - ((s0 - s) * (w0 - w1)) / (s0 - s1);
+  if (std::isfinite(w)) return w;
+  return w0 - ((s0 - s) / (s0 - s1)) * (w0 - w1);
+}
+
 inline double mapToScreenX(const PlotFrame& f, const MapParams& p, double x) {
-  return f.frameRight - ((f.frameRight - f.frameLeft) * (p.xtr - x)) / (p.xtr - p.xbl);
+  return mapLinear(f.frameRight, f.frameLeft, p.xtr, p.xbl, x);
 }
 inline double mapToScreenY(const PlotFrame& f, const MapParams& p, double y) {
-  return f.frameBottom - ((f.frameBottom - f.frameTop) * (p.ybl - y)) / (p.ybl - p.ytr);
+  return mapLinear(f.frameBottom, f.frameTop, p.ybl, p.ytr, y);
 }
 inline double screenToMapX(const PlotFrame& f, const MapParams& p, double sx) {
-  return p.xtr - ((f.frameRight - sx) * (p.xtr - p.xbl)) / (f.frameRight - f.frameLeft);
+  return unmapLinear(p.xtr, p.xbl, f.frameRight, f.frameLeft, sx);
 }
 inline double screenToMapY(const PlotFrame& f, const MapParams& p, double sy) {
-  return p.ybl - ((f.frameBottom - sy) * (p.ybl - p.ytr)) / (f.frameBottom - f.frameTop);
+  return unmapLinear(p.ybl, p.ytr, f.frameBottom, f.frameTop, sy);
 }
 
 }  // namespace henon

@@ -1,0 +1,87 @@
+// An orbit with any accepted parameters, limits and frame, drawn on a recording surface.
+#include <cmath>
+#include <string>
+
+#include "check.h"
+#include "model/orbit.h"
+#include "params_input.h"
+#include "plot/frames.h"
+#include "surface/recording_surface.h"
+
+using namespace henon;
+
+namespace {
+
+constexpr std::int32_t kMaxSteps = 100'000;
+
+bool within(double v, double a, double b) {
+  const double lo = std::min(a, b), hi = std::max(a, b);
+  // The mapping rounds twice, so a point on an edge may land an ulp or so outside it.
+  const double slack = 1e-9 * (std::fabs(lo) + std::fabs(hi) + 1);
+  return v >= lo - slack && v <= hi + slack;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  auto params = acceptedParams(in, kMaxSteps);
+  if (!params) return 0;
+  MapParams p = *params;
+
+  CutOffLimits lim;
+  if (in.ConsumeBool()) {
+    lim.escapeXMax = anyFinite(in);
+    lim.escapeYMax = anyFinite(in);
+    lim.escapeXMin = anyFinite(in);
+    lim.escapeYMin = anyFinite(in);
+  }
+
+  // Window sizes from nothing to far beyond any screen, in twips.
+  const double width = in.ConsumeFloatingPointInRange(0.0, 1e6);
+  const double height = in.ConsumeFloatingPointInRange(0.0, 1e6);
+  RecordingSurface surface(width, height);
+  PlotFrame frame;
+  const int where = in.ConsumeIntegralInRange(0, 2);
+  if (where == 0) {
+    setFrameForm1(frame, surface);
+  } else {
+    const PanelMetrics pm = measurePanelMetrics(surface);
+    if (where == 1) setFrameLeftPanel(frame, pm, surface);
+    if (where == 2) setFrameRightPanel(frame, pm, surface);
+  }
+  const char* modes[][2] = {{"2D", ""}, {"1D", "xts"}, {"1D", "yts"}, {"1D", "zts"}, {"", ""}};
+  const auto& mode = modes[in.ConsumeIntegralInRange(0, 4)];
+
+  ScriptedDialogs dialogs;
+  const std::int32_t n = p.N;
+  plotOrbit(surface, p, lim, frame, {mode[0], mode[1]}, dialogs);
+
+  FUZZ_CHECK(dialogs.messages.size() <= 1, "%zu messages", dialogs.messages.size());
+  if (dialogs.messages.empty()) {
+    FUZZ_CHECK(p.N == n, "N changed from %d to %d without a message", n, p.N);
+  } else {
+    FUZZ_CHECK(p.N >= 0 && p.N < n, "N went from %d to %d", n, p.N);
+    FUZZ_CHECK(dialogs.messages[0] == overflowMessage(p.N), "message '%s' with N = %d",
+               dialogs.messages[0].c_str(), p.N);
+  }
+
+  const bool drawing = std::string(mode[0]) == "2D" ||
+                       (std::string(mode[0]) == "1D" &&
+                        (std::string(mode[1]) == "xts" || std::string(mode[1]) == "yts"));
+  std::size_t points = 0;
+  for (const DrawOp& op : surface.ops) {
+    FUZZ_CHECK(op.kind == DrawOp::kPSet, "plotOrbit drew an op of kind %d", int(op.kind));
+    FUZZ_CHECK(std::isfinite(op.x1) && std::isfinite(op.y1), "point (%g, %g) reached the surface",
+               op.x1, op.y1);
+    FUZZ_CHECK(within(op.x1, frame.frameLeft, frame.frameRight) &&
+                   within(op.y1, frame.frameTop, frame.frameBottom),
+               "point (%.17g, %.17g) outside the frame %g..%g x %g..%g", op.x1, op.y1,
+               frame.frameLeft, frame.frameRight, frame.frameTop, frame.frameBottom);
+    ++points;
+  }
+  FUZZ_CHECK(drawing || points == 0, "mode %s/%s drew %zu points", mode[0], mode[1], points);
+  FUZZ_CHECK(points <= static_cast<std::size_t>(p.N), "%zu points for N = %d", points, p.N);
+  if (!frame.hasArea()) FUZZ_CHECK(points == 0, "%zu points in a frame without area", points);
+  return 0;
+}

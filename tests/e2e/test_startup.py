@@ -1,0 +1,32 @@
+"""Start-up: the main window alone, the default texts in its boxes, nothing drawn."""
+
+import harness
+from harness import DEFAULTS, check
+
+
+def startup(s):
+    s.start_app()
+    titles = [(s.name(w), s.role(w)) for w in s.top_levels() if s.showing(w)]
+    check(titles == [("2D Time Series", "frame")], "showing at start-up: %r" % titles)
+    check(s.window("1D Time Series") is None and s.window("Histogram") is None,
+          "a second window is visible at start-up")
+    check(s.xwindow("1D Time Series") is None and s.xwindow("Histogram") is None,
+          "a second X window is mapped at start-up")
+    for name, text in DEFAULTS.items():
+        check(s.box_text(name) == text, "box %s reads %r, expected %r" % (name, s.box_text(name), text))
+    # The boxes sit in one row, left to right in parameter order.
+    xs = [s.extents(s.text_box(name))[0] for name in DEFAULTS]
+    check(xs == sorted(xs), "boxes out of order: %r" % xs)
+    captions = [s.name(n) for n in s.walk(s.main, 4) if s.role(n) == "menu item"]
+    check(captions[:9] == ["2D Time Series", "1D Time Series", "Cut-off", "Maxium x", "Maxium y",
+                           "Minimun x", "Minimun y", "Print", "Clear"] and captions[-1] == "Exit",
+          "menu captions %r" % captions)
+    img = s.grab()
+    frame = s.frame_rect()
+    check(harness.count_dark(img, (frame[0] - 60, frame[1] - 30, frame[2] + 40, frame[3] + 30)) == 0,
+          "the plot area is not empty at start-up")
+    check(s.no_dialog(), "a message box opened at start-up")
+
+
+if __name__ == "__main__":
+    harness.run(startup)
