@@ -6,7 +6,8 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationDisplayName(QString::fromUtf8(henon::kAppTitle));
+  // Not the display name: Qt would append it to every window caption.
+  QApplication::setApplicationName("henon");
   QApplication::setDesktopFileName("henon");
   // Only the main window's Exit or close ends the program; hidden windows never keep it alive.
   app.setQuitOnLastWindowClosed(false);
