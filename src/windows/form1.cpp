@@ -127,26 +127,26 @@ void Form1::mnuPlot_Click() {
 }
 
 void Form1::mnu1Dts_Click() {
-  Module1& m = forms_.shared;
-  Form2& form2 = forms_.form2();
-  QtSurface& s2 = form2.surface();
   plotMode = "1D";
-  seriesName = "xts";
-  setFrameLeftPanel(m.frame, m.panel, s2);
-  readParams();
-  if (!paramsValid) return;
-  plotAxes1D(s2, m.frame, m.params, seriesName, "Xn", surface());
-  printTitle(s2, m.frame, seriesTitle(m.params, true));
-  plotOrbit(s2, m.params, limits, m.frame, {plotMode, seriesName}, forms_.dialogs);
+  if (plotSeriesPanel(true) && plotSeriesPanel(false)) forms_.form2().showInFront();
+}
 
-  seriesName = "yts";
-  setFrameRightPanel(m.frame, m.panel, s2);
+bool Form1::plotSeriesPanel(bool xSeries) {
+  Module1& m = forms_.shared;
+  QtSurface& s2 = forms_.form2().surface();
+  seriesName = xSeries ? "xts" : "yts";
+  if (xSeries) {
+    setFrameLeftPanel(m.frame, m.panel, s2);
+  } else {
+    setFrameRightPanel(m.frame, m.panel, s2);
+  }
+  // Read afresh for each panel: the first orbit may have lowered N.
   readParams();
-  if (!paramsValid) return;
-  plotAxes1D(s2, m.frame, m.params, seriesName, "Yn", surface());
-  printTitle(s2, m.frame, seriesTitle(m.params, false));
+  if (!paramsValid) return false;
+  plotAxes1D(s2, m.frame, m.params, seriesName, xSeries ? "Xn" : "Yn", surface());
+  printTitle(s2, m.frame, seriesTitle(m.params, xSeries));
   plotOrbit(s2, m.params, limits, m.frame, {plotMode, seriesName}, forms_.dialogs);
-  form2.showInFront();
+  return true;
 }
 
 void Form1::mnuClear_Click() {

@@ -37,6 +37,8 @@ class Form1 : public FormWindow {
 
  private:
   void readParams();
+  // One panel of the time series; false when the parameters were refused.
+  bool plotSeriesPanel(bool xSeries);
   void mnuClear_Click();
   void mnuExit_Click();
   void askLimit(double& limit, const char* prompt, const char* title);
