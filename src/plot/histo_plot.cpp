@@ -34,8 +34,11 @@ void plotHisto(DrawingSurface& window, std::int16_t& inset, HistoState& h, const
   window.CurrentY = f.frameBottom + 50;
   window.Print(highText);
 
-  h.xBinWidth = (f.frameRight - f.frameLeft) * h.xBinWidth / (p.xtr - p.xbl);
-  h.yBinWidth = (f.frameRight - f.frameLeft) * h.yBinWidth / (p.ytr - p.ybl);
+  // A rejected read can leave an empty or inverted window: nothing was counted, and its widths
+  // must not be divided by zero.
+  const bool xBins = p.xtr > p.xbl, yBins = p.ytr > p.ybl;
+  if (xBins) h.xBinWidth = (f.frameRight - f.frameLeft) * h.xBinWidth / (p.xtr - p.xbl);
+  if (yBins) h.yBinWidth = (f.frameRight - f.frameLeft) * h.yBinWidth / (p.ytr - p.ybl);
 
   window.CurrentX = f.frameLeft - 50 - window.TextWidth("0");
   window.CurrentY = f.frameBottom - window.TextHeight("0");
@@ -48,9 +51,8 @@ void plotHisto(DrawingSurface& window, std::int16_t& inset, HistoState& h, const
   window.Line(f.frameRight - inset, f.frameBottom + 20, f.frameRight - inset, f.frameBottom - 30);
   window.Line(f.frameLeft - 20, f.frameTop + inset, f.frameLeft + 30, f.frameTop + inset);
 
-  // A rejected read can leave an empty or inverted window: then there are no bars to draw.
   const double barWidth = xPanel ? h.xBinWidth : h.yBinWidth;
-  if (!(barWidth > 0) || !std::isfinite(barWidth) || h.maxN <= 0) return;
+  if (!xBins || !yBins || !(barWidth > 0) || !std::isfinite(barWidth) || h.maxN <= 0) return;
   const std::vector<std::int32_t>& counts = xPanel ? h.xCount : h.yCount;
   BoxBatch bars(window);
   for (std::int32_t i = 0; i < h.m && static_cast<std::size_t>(i) < counts.size(); ++i) {

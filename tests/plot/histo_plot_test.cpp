@@ -80,9 +80,14 @@ TEST_F(HistoPlot, RightPanelAndScale) {
 }
 
 TEST_F(HistoPlot, EmptyWindowDrawsNoBars) {
-  p.xbl = p.xtr = 1;
+  p.ybl = 2;  // only y inverted: the window as a whole counts nothing
+  EXPECT_TRUE(draw(1, left).empty());
+  EXPECT_EQ(h.xBinWidth, 1025);
+
+  p = MapParams{1.4, 0.3, 0.5, 0.5, 1, -1, 1, 1, 10};
   auto bars = draw(1, left);
   EXPECT_TRUE(bars.empty());
+  EXPECT_FALSE(std::isnan(h.xBinWidth));
   for (const DrawOp& op : s.ops) {
     EXPECT_TRUE(std::isfinite(op.x1) && std::isfinite(op.y1));
     EXPECT_TRUE(std::isfinite(op.x2) && std::isfinite(op.y2));

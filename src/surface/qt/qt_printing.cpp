@@ -10,8 +10,8 @@ namespace henon {
 
 int printErrorNumber(const PrintOutcome& o) {
   if (!o.hasDefaultPrinter) return kErrDeviceUnavailable;
-  if (!o.painterBegan) return kErrDeviceIO;
   if (o.finalState == QPrinter::Aborted || o.finalState == QPrinter::Error) return kErrDeviceIO;
+  if (!o.painterBegan || !o.painterEnded) return kErrPrintFailed;
   return kPrintOk;
 }
 
@@ -32,7 +32,7 @@ int printWidget(QWidget& client, const QString& documentName) {
     const QSizeF size = QSizeF(shot.size()) / shot.devicePixelRatio();
     const QSizeF fitted = size.scaled(page.size(), Qt::KeepAspectRatio);
     painter.drawPixmap(QRectF(QPointF(0, 0), fitted), shot, QRectF(shot.rect()));
-    painter.end();
+    outcome.painterEnded = painter.end();
   }
   outcome.finalState = printer.printerState();
   return printErrorNumber(outcome);

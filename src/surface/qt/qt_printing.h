@@ -11,6 +11,7 @@ namespace henon {
 struct PrintOutcome {
   bool hasDefaultPrinter = false;
   bool painterBegan = false;
+  bool painterEnded = false;  // the job was handed over
   QPrinter::PrinterState finalState = QPrinter::Idle;
 };
 
