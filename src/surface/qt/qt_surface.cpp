@@ -64,12 +64,19 @@ void QtSurface::PSetMany(std::span<const Point> points) {
   uchar* bits = image_.bits();
   const qsizetype stride = image_.bytesPerLine();
   const double w = image_.width(), h = image_.height();
+  const double scale = deviceScale_;
+  constexpr QRgb kBlack = qRgb(0, 0, 0);
   for (const Point& p : points) {
-    const double px = std::floor(p.x * deviceScale_);
-    const double py = std::floor(p.y * deviceScale_);
-    if (px >= 0 && py >= 0 && px < w && py < h)
-      reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(py) * stride)[static_cast<int>(px)] =
-          qRgb(0, 0, 0);
+    // Against whole-number bounds, floor(t) >= 0 && floor(t) < w holds exactly when
+    // t >= 0 && t < w, and for such t truncation is floor: the same pixels as setPixel.
+    const double px = p.x * scale;
+    const double py = p.y * scale;
+    if (px >= 0 && py >= 0 && px < w && py < h) {
+      QRgb& pixel =
+          reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(py) * stride)[static_cast<int>(px)];
+      // An orbit revisits its pixels; leaving black ones untouched spares the cache a write.
+      if (pixel != kBlack) pixel = kBlack;
+    }
   }
   update();
 }
@@ -114,11 +121,12 @@ double QtSurface::TextHeight(const std::string&) const {
   return QFontMetricsF(font()).height() * twipsPerPixel_;
 }
 
+// Window sizes are single precision; the frames computed from them are double.
 double QtSurface::ScaleWidth() const {
-  return width() * twipsPerPixel_;
+  return static_cast<float>(width() * twipsPerPixel_);
 }
 double QtSurface::ScaleHeight() const {
-  return height() * twipsPerPixel_;
+  return static_cast<float>(height() * twipsPerPixel_);
 }
 
 void QtSurface::paintEvent(QPaintEvent* event) {
@@ -130,7 +138,8 @@ void QtSurface::paintEvent(QPaintEvent* event) {
 }
 
 void QtSurface::mousePressEvent(QMouseEvent* event) {
-  if (onMouseDown)
+  // Only the left, right and middle buttons select.
+  if (onMouseDown && mouseButtons(event->button()) != 0)
     onMouseDown(mouseButtons(event->button()), shiftState(event->modifiers()),
                 static_cast<float>(event->position().x() * twipsPerPixel_),
                 static_cast<float>(event->position().y() * twipsPerPixel_));
