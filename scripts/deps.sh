@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages needed to build, run and test henon.
+# Sourced by run.sh and test.sh; can also be run on its own.
+# apt-get runs only when a package is missing, so a set-up machine never touches the network.
+
+HENON_PACKAGES=(
+  # build
+  build-essential cmake ninja-build g++
+  clang-14 libclang-rt-14-dev # libFuzzer targets
+  qt6-base-dev libgl-dev      # Qt6Gui's CMake config looks for the OpenGL headers
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-dejavu-core           # text metrics in widget tests must not depend on the host's fonts
+  clang-format
+  # end-to-end tests: a real X server, accessibility bus, input, printing
+  xvfb xauth xdotool at-spi2-core dbus-x11
+  python3-pyatspi python3-pil python3-gi
+  cups cups-client printer-driver-cups-pdf poppler-utils imagemagick
+)
+
+henon_missing_packages() {
+  local p status
+  for p in "${HENON_PACKAGES[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+    [[ $status == installed ]] || echo "$p"
+  done
+}
+
+henon_install_deps() {
+  local missing
+  mapfile -t missing < <(henon_missing_packages)
+  if ((${#missing[@]} == 0)); then
+    echo "deps: all ${#HENON_PACKAGES[@]} packages installed"
+    return 0
+  fi
+  echo "deps: installing ${missing[*]}"
+  local sudo=()
+  if ((EUID != 0)); then
+    command -v sudo >/dev/null || { echo "deps: run as root or install sudo" >&2; return 1; }
+    sudo=(sudo)
+  fi
+  # Without systemd (containers, CI) a package's postinst trying to start its service (cups,
+  # dbus) can fail the whole install; policy-rc.d answering 101 tells invoke-rc.d not to start
+  # anything. Only added if the machine has none, and removed afterwards.
+  local policy=/usr/sbin/policy-rc.d added_policy=0
+  if [[ ! -e $policy ]]; then
+    printf '#!/bin/sh\nexit 101\n' | "${sudo[@]}" tee "$policy" >/dev/null
+    "${sudo[@]}" chmod 755 "$policy"
+    added_policy=1
+  fi
+  local rc=0
+  # A source that cannot be reached makes update fail even when Debian's own lists came in;
+  # the install below says whether what we need is there.
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q </dev/null ||
+    echo "deps: apt-get update reported errors; trying the install anyway" >&2
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
+    -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold \
+    "${missing[@]}" </dev/null || rc=$?
+  ((added_policy)) && "${sudo[@]}" rm -f "$policy"
+  if ((rc != 0)); then
+    echo "deps: apt-get failed ($rc)" >&2
+    return "$rc"
+  fi
+  mapfile -t missing < <(henon_missing_packages)
+  if ((${#missing[@]} != 0)); then
+    echo "deps: still missing after install: ${missing[*]}" >&2
+    return 1
+  fi
+}
+
+if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
+  set -euo pipefail
+  henon_install_deps
+fi

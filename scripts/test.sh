@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test:
+#   1. clang-format check
+#   2. AddressSanitizer + UndefinedBehaviorSanitizer build (gcc), all tests but the e2e ones
+#   3. libFuzzer targets (clang), when fuzz/ is present
+#   4. Release build, every test; its CTest summary is the last thing printed.
+# Every stage runs even if an earlier one failed; the exit code is non-zero if any failed.
+set -uo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+# shellcheck source=scripts/deps.sh
+source scripts/deps.sh
+henon_install_deps || exit 1
+
+jobs=2
+ctest_args=(--output-on-failure -j"$jobs" --timeout 600 --no-tests=error)
+failed=()
+
+banner() { printf '\n==== [%dm%02ds] %s\n' $((SECONDS / 60)) $((SECONDS % 60)) "$*"; }
+
+format_check() {
+  local files
+  mapfile -t files < <(find src tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null | sort)
+  clang-format --dry-run -Werror "${files[@]}"
+}
+
+sanitize_stage() (
+  local dir=$root/build-asan
+  # Any report ends the process with an error, so a finding fails its test. The same options
+  # apply to the test-discovery runs inside the build.
+  export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
+  export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+  local supp=$root/tests/sanitizer/lsan.supp
+  [[ -f $supp ]] && export LSAN_OPTIONS=suppressions=$supp:print_suppressions=0
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DHENON_SANITIZE=ON -DHENON_BENCH=OFF &&
+    cmake --build "$dir" -j"$jobs" &&
+    # The e2e scenarios start their own X server, buses and CUPS and wait on the real program;
+    # they run once, against the Release build.
+    ctest --test-dir "$dir" -LE e2e "${ctest_args[@]}"
+)
+
+fuzz_stage() {
+  local dir=$root/build-fuzz
+  # Only the fuzz targets: the rest of the tree carries gcc-only warning flags.
+  CC=clang-14 CXX=clang++-14 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DHENON_FUZZ=ON -DHENON_TESTS=OFF -DHENON_BENCH=OFF &&
+    cmake --build "$dir" -j"$jobs" --target henon_fuzz &&
+    ctest --test-dir "$dir" "${ctest_args[@]}"
+}
+
+release_configure_build() {
+  local dir=$root/build-release
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release &&
+    cmake --build "$dir" -j"$jobs"
+}
+
+banner "clang-format"
+format_check || failed+=(clang-format)
+
+banner "ASan + UBSan build (build-asan)"
+sanitize_stage || failed+=(sanitizers)
+
+if [[ -f fuzz/CMakeLists.txt ]]; then
+  banner "libFuzzer build (build-fuzz)"
+  fuzz_stage || failed+=(fuzz)
+else
+  banner "libFuzzer: skipped, fuzz/CMakeLists.txt does not exist"
+fi
+
+banner "Release build (build-release)"
+if release_configure_build; then
+  if ((${#failed[@]})); then
+    echo "Earlier stages failed: ${failed[*]} (see above); this run will exit non-zero."
+  fi
+  ctest --test-dir "$root/build-release" "${ctest_args[@]}" || failed+=(release-tests)
+else
+  failed+=(release-build)
+  echo "Release build failed; stages that failed: ${failed[*]}"
+fi
+
+((${#failed[@]} == 0))
