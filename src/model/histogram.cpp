@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/numeric_text.h"
+#include "model/vector_state.h"
 
 namespace henon {
 namespace {
@@ -59,16 +60,18 @@ void collectHisto(HistoState& h, const MapParams& p) {
   // An empty or inverted window has no bins to count into.
   if (!(h.xBinWidth > 0) || !(h.yBinWidth > 0)) return;
   const double xbl = p.xbl, ybl = p.ybl, wx = h.xBinWidth, wy = h.yBinWidth;
+  const double perWx = 1 / wx, perWy = 1 / wy;
   std::int32_t* xCount = h.xCount.data();
   std::int32_t* yCount = h.yCount.data();
   double x = p.x0;
   double y = p.y0;
   const std::int32_t n = p.N;
+  cleanVectorState();
   for (std::int32_t i = 0; i < n; ++i) {
     double xNew = (1 + y) - (p.a * x) * x;
     double yNew = p.b * x;
-    std::int32_t kx = binIndex(xNew, xbl, wx, m);
-    std::int32_t ky = binIndex(yNew, ybl, wy, m);
+    std::int32_t kx = binIndex(xNew, xbl, wx, m, perWx);
+    std::int32_t ky = binIndex(yNew, ybl, wy, m, perWy);
     if (kx >= 0) ++xCount[kx];
     if (ky >= 0) ++yCount[ky];
     x = xNew;

@@ -27,10 +27,9 @@ void enterM(HistoState& h, Dialogs& dialogs);
 void enterMaxN(HistoState& h, Dialogs& dialogs);
 void collectHisto(HistoState& h, const MapParams& params);
 
-// The bin k in 0..m with low + w*k <= v < low + w*(k+1), or -1 when v lies outside them all.
-inline std::int32_t binIndex(double v, double low, double w, std::int32_t m) {
-  if (!(v >= low + w * 0 && v < low + w * (static_cast<double>(m) + 1))) return -1;
-  // Branch-free bisection: an orbit is chaotic, so a branch per level would mispredict.
+// Finds the bin by bisection over the edges; meant for values already known to lie in the bins.
+inline std::int32_t searchBin(double v, double low, double w, std::int32_t m) {
+  // Branch-free: an orbit is chaotic, so a branch per level would mispredict.
   std::int32_t lo = 0;
   std::int32_t len = m + 1;
   while (len > 1) {
@@ -39,6 +38,23 @@ inline std::int32_t binIndex(double v, double low, double w, std::int32_t m) {
     len -= half;
   }
   return lo;
+}
+
+// The bin k in 0..m with low + w*k <= v < low + w*(k+1), or -1 when v lies outside them all.
+// perWidth, 1/w, only proposes a bin; the edges as written above decide.
+inline std::int32_t binIndex(double v, double low, double w, std::int32_t m, double perWidth) {
+  if (!(v >= low + w * 0 && v < low + w * (static_cast<double>(m) + 1))) return -1;
+  // Past the test above low and w are finite, w > 0 and v - low >= 0, so the guess is a
+  // non-negative number or NaN; clamping first keeps the conversion defined.
+  const double guess = (v - low) * perWidth;
+  const std::int32_t k = guess < static_cast<double>(m) ? static_cast<std::int32_t>(guess) : m;
+  if (low + w * static_cast<double>(k) <= v && v < low + w * (static_cast<double>(k) + 1)) return k;
+  // Rounding put v next to an edge, or the edges are coarser than w (huge low, tiny w).
+  return searchBin(v, low, w, m);
+}
+
+inline std::int32_t binIndex(double v, double low, double w, std::int32_t m) {
+  return binIndex(v, low, w, m, 1 / w);
 }
 
 }  // namespace henon

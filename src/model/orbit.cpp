@@ -1,9 +1,11 @@
 #include "model/orbit.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
 
+#include "model/vector_state.h"
 #include "surface/batch.h"
 
 namespace henon {
@@ -11,37 +13,41 @@ namespace {
 
 enum class Draw { kNone, k2D, kSeriesX, kSeriesY };
 
+struct Steps {
+  double x, y;
+  std::int32_t next;   // the step to take next
+  std::size_t staged;  // points written
+  bool escaped;
+};
+
+// Takes steps s.next..last, staging at most one point per step. Nothing in here
+// calls out, so the compiler keeps the orbit in registers instead of sending it
+// through memory on every step.
 template <Draw kDraw>
-void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, const PlotFrame& f,
-             Dialogs& dialogs) {
-  const std::int32_t n = p.N;
-  // A frame without area has nowhere to draw and would make the back mapping divide by zero.
-  const bool drawable = f.hasArea();
-  PointBatch batch(surface);
-  double x = p.x0;
-  double y = p.y0;
-  for (std::int32_t i = 1; i <= n; ++i) {
+[[gnu::noinline]] Steps takeSteps(const MapParams& p, const CutOffLimits& lim, const PlotFrame& f,
+                                  bool drawable, std::int32_t n, Steps s, std::int32_t last,
+                                  Point* out) {
+  double x = s.x;
+  double y = s.y;
+  std::size_t staged = 0;
+  for (std::int32_t i = s.next; i <= last; ++i) {
     double xNew = (1 + y) - ((x * p.a) * x);
     double yNew = x * p.b;
     // A step that overflowed has escaped whatever the limits say.
     if (xNew > lim.escapeXMax || xNew < lim.escapeXMin || yNew > lim.escapeYMax ||
-        yNew < lim.escapeYMin || !std::isfinite(xNew) || !std::isfinite(yNew)) {
-      batch.flush();
-      dialogs.MsgBox(overflowMessage(i - 1));
-      p.N = i - 1;
-      return;
-    }
+        yNew < lim.escapeYMin || !std::isfinite(xNew) || !std::isfinite(yNew))
+      return {x, y, i, staged, true};
     if (drawable && p.xbl < xNew && xNew < p.xtr && p.ybl < yNew && yNew < p.ytr) {
       double sy = mapToScreenY(f, p, yNew);
       double sx = mapToScreenX(f, p, xNew);
       if constexpr (kDraw == Draw::k2D) {
-        batch.add({sx, sy});
+        out[staged++] = {sx, sy};
       } else if constexpr (kDraw == Draw::kSeriesX || kDraw == Draw::kSeriesY) {
         double px = f.frameLeft + (i * (f.frameRight - f.frameLeft)) / n;
         if constexpr (kDraw == Draw::kSeriesY) {
-          batch.add({px, sy});
+          out[staged++] = {px, sy};
         } else {
-          batch.add({px, mapLinear(f.frameBottom, f.frameTop, p.xbl, p.xtr, xNew)});
+          out[staged++] = {px, mapLinear(f.frameBottom, f.frameTop, p.xbl, p.xtr, xNew)};
         }
       }
       // The orbit goes on from the drawn position, mapped back.
@@ -50,6 +56,34 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
     }
     x = xNew;
     y = yNew;
+  }
+  return {x, y, last + 1, staged, false};
+}
+
+template <Draw kDraw>
+void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, const PlotFrame& f,
+             Dialogs& dialogs) {
+  const std::int32_t n = p.N;
+  // A frame without area has nowhere to draw and would make the back mapping
+  // divide by zero.
+  const bool drawable = f.hasArea();
+  PointBatch batch(surface);
+  Steps s{p.x0, p.y0, 1, 0, false};
+  while (s.next <= n) {
+    // Never more steps than the batch has room for points, so it flushes just
+    // as often as before.
+    const std::span<Point> space = batch.space();
+    const std::int32_t last = static_cast<std::int32_t>(
+        std::min<std::int64_t>(n, s.next + static_cast<std::int64_t>(space.size()) - 1));
+    cleanVectorState();  // drawing between batches may have left it dirty
+    s = takeSteps<kDraw>(p, lim, f, drawable, n, s, last, space.data());
+    batch.commit(s.staged);
+    if (s.escaped) {
+      batch.flush();
+      dialogs.MsgBox(overflowMessage(s.next - 1));
+      p.N = s.next - 1;
+      return;
+    }
   }
 }
 

@@ -1,5 +1,5 @@
-// Fixed-size staging for points or boxes, so a surface sees one call per few thousand items and
-// memory stays flat however many there are.
+// Fixed-size staging for points or boxes, so a surface sees one call per few
+// thousand items and memory stays flat however many there are.
 #pragma once
 
 #include <array>
@@ -19,6 +19,13 @@ class Batch {
 
   void add(const Item& item) {
     items_[size_++] = item;
+    if (size_ == items_.size()) flush();
+  }
+  // The space left before the next flush, for a caller that fills it from a
+  // loop without calls; commit() then takes in what was written.
+  std::span<Item> space() { return {items_.data() + size_, items_.size() - size_}; }
+  void commit(std::size_t added) {
+    size_ += added;
     if (size_ == items_.size()) flush();
   }
   void flush() {
