@@ -10,6 +10,8 @@ def startup(s):
     check(titles == [("2D Time Series", "frame")], "showing at start-up: %r" % titles)
     check(s.window("1D Time Series") is None and s.window("Histogram") is None,
           "a second window is visible at start-up")
+    # The caption a window manager shows is the bare caption, with nothing appended.
+    check(s.xwindow("2D Time Series") is not None, "no X window captioned exactly 2D Time Series")
     check(s.xwindow("1D Time Series") is None and s.xwindow("Histogram") is None,
           "a second X window is mapped at start-up")
     for name, text in DEFAULTS.items():
