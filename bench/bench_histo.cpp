@@ -11,17 +11,7 @@ namespace {
 constexpr std::int32_t kSteps = 10'000'000;
 
 henon::MapParams histoParams() {
-  henon::MapParams p;
-  p.a = 1.4;
-  p.b = 0.3;
-  p.x0 = 0.5;
-  p.y0 = 0.5;
-  p.xbl = -2;
-  p.ybl = -1;
-  p.xtr = 2;
-  p.ytr = 1;
-  p.N = kSteps;
-  return p;
+  return {1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, kSteps};
 }
 
 void BM_BareStep(benchmark::State& state) {

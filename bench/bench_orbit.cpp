@@ -58,17 +58,7 @@ henon::QtSurface& screenSurface() {
 }
 
 MapParams defaultParams(std::int32_t n) {
-  MapParams p;
-  p.a = 1.4;
-  p.b = 0.3;
-  p.x0 = 0.5;
-  p.y0 = 0.5;
-  p.xbl = -2;
-  p.ybl = -1;
-  p.xtr = 2;
-  p.ytr = 1;
-  p.N = n;
-  return p;
+  return {1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, n};
 }
 
 // kDirty leaves the vector registers as Cls and the axes left them, which is how Plot runs.
