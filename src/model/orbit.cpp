@@ -15,7 +15,7 @@ enum class Draw { kNone, k2D, kSeriesX, kSeriesY };
 
 struct Steps {
   double x, y;
-  std::int32_t next;   // the step to take next
+  std::int64_t next;   // the step to take next; 64 bits, as it passes N = 2^31 - 1 at the end
   std::size_t staged;  // points written
   bool escaped;
 };
@@ -25,12 +25,12 @@ struct Steps {
 // through memory on every step.
 template <Draw kDraw>
 [[gnu::noinline]] Steps takeSteps(const MapParams& p, const CutOffLimits& lim, const PlotFrame& f,
-                                  bool drawable, std::int32_t n, Steps s, std::int32_t last,
+                                  bool drawable, std::int32_t n, Steps s, std::int64_t last,
                                   Point* out) {
   double x = s.x;
   double y = s.y;
   std::size_t staged = 0;
-  for (std::int32_t i = s.next; i <= last; ++i) {
+  for (std::int64_t i = s.next; i <= last; ++i) {
     double xNew = (1 + y) - ((x * p.a) * x);
     double yNew = x * p.b;
     // A step that overflowed has escaped whatever the limits say.
@@ -73,15 +73,16 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
     // Never more steps than the batch has room for points, so it flushes just
     // as often as before.
     const std::span<Point> space = batch.space();
-    const std::int32_t last = static_cast<std::int32_t>(
-        std::min<std::int64_t>(n, s.next + static_cast<std::int64_t>(space.size()) - 1));
+    const std::int64_t last =
+        std::min<std::int64_t>(n, s.next + static_cast<std::int64_t>(space.size()) - 1);
     cleanVectorState();  // drawing between batches may have left it dirty
     s = takeSteps<kDraw>(p, lim, f, drawable, n, s, last, space.data());
     batch.commit(s.staged);
     if (s.escaped) {
       batch.flush();
-      dialogs.MsgBox(overflowMessage(s.next - 1));
-      p.N = s.next - 1;
+      const auto completed = static_cast<std::int32_t>(s.next - 1);
+      dialogs.MsgBox(overflowMessage(completed));
+      p.N = completed;
       return;
     }
   }

@@ -1,7 +1,6 @@
 // Inputs at the edges of what a person can reach, through the windows on the offscreen platform.
 #include <QApplication>
 #include <QPrinterInfo>
-#include <chrono>
 #include <cmath>
 
 #include "model/numeric_text.h"
@@ -12,7 +11,6 @@ namespace henon {
 namespace {
 
 using Messages = std::vector<std::string>;
-using Clock = std::chrono::steady_clock;
 
 struct Extremes : Program {
   void press(float x, float y) { form1().surface().onMouseDown(1, 0, x, y); }
@@ -164,7 +162,6 @@ TEST_F(Extremes, DeepZoomByRepeatedDrags) {
 TEST_F(Extremes, LargestNWithAnOrbitThatEscapesEarly) {
   setBox(8, "2147483647");
   setBox(2, "10");
-  const auto start = Clock::now();
   click(form1(), "mnuPlot");
   EXPECT_EQ(dialogs.messages, (Messages{overflowMessage(1)}));
   EXPECT_EQ(params().N, 1);
@@ -180,7 +177,6 @@ TEST_F(Extremes, LargestNWithAnOrbitThatEscapesEarly) {
   forms.shared.params.N = 2147483647;
   answer({"20", "10"});
   click(form2(), "mnuHisto");
-  EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
 
   // One past the 32-bit range is refused.
   setBox(8, "2147483648");
@@ -199,14 +195,11 @@ TEST_F(Extremes, HistogramWithOneBinAndWithTenMillion) {
   EXPECT_EQ(form2().histo.xCount[0] + form2().histo.xCount[1], 1000);
   EXPECT_DOUBLE_EQ(form2().histo.xBinWidth, pm.panelWidth);
 
-  const auto start = Clock::now();
   answer({"10000000", "5"});
   click(form2(), "mnuHisto");
-  const auto took = Clock::now() - start;
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(form2().histo.m, 10000000);
   EXPECT_DOUBLE_EQ(form2().histo.yBinWidth, pm.panelWidth / 1e7);
-  EXPECT_LT(took, std::chrono::seconds(30));
   const QtSurface& s3 = forms.form3().surface();
   const double bottom = s3.ScaleHeight() - pm.panelBottomMargin;
   EXPECT_GT(blackPixels(s3, pm.panelMargin + 20, bottom - pm.panelHeight,
