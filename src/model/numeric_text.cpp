@@ -45,8 +45,6 @@ std::optional<std::string_view> numberCore(std::string_view t) {
 
 // For a text that from_chars finds out of range: is it too small (rather than too large)?
 bool isUnderflow(std::string_view t) {
-  // Decimal exponent of the first significant digit, counted from the mantissa's point.
-  long long lead = 0;
   bool seenPoint = false, seenDigit = false;
   long long intDigits = 0, zerosAfterPoint = 0;
   std::size_t i = 0;
@@ -60,7 +58,8 @@ bool isUnderflow(std::string_view t) {
       seenDigit = true;
     }
   }
-  lead = seenDigit && intDigits > 0 ? intDigits - 1 : -(zerosAfterPoint + 1);
+  // Decimal exponent of the first significant digit, counted from the mantissa's point.
+  const long long lead = intDigits > 0 ? intDigits - 1 : -(zerosAfterPoint + 1);
   long long exp = 0;
   if (i < t.size()) {
     ++i;  // 'e' or 'E'

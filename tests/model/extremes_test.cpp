@@ -195,6 +195,20 @@ TEST_F(Extremes, LargestNRunsToItsEnd) {
   EXPECT_EQ(p.N, std::numeric_limits<std::int32_t>::max());
 }
 
+// Both panels as the histogram command draws them, each with a fresh count.
+void drawBothPanels(DrawingSurface& window, HistoState& h, const MapParams& p) {
+  const PanelMetrics pm = measurePanelMetrics(window);
+  PlotFrame f;
+  std::int16_t inset = 100;
+  for (std::int16_t coord : {1, 2}) {
+    h.histoCoord = coord;
+    if (coord == 1) setFrameLeftPanel(f, pm, window);
+    if (coord == 2) setFrameRightPanel(f, pm, window);
+    collectHisto(h, p);
+    plotHisto(window, inset, h, p, f);
+  }
+}
+
 // Checks each bar as it arrives: ten million of them would not fit in a recording.
 struct BarChecker : RecordingSurface {
   using RecordingSurface::RecordingSurface;
@@ -213,25 +227,18 @@ struct BarChecker : RecordingSurface {
 
 TEST(ExtremeHistogram, OneBinAndTheLargestNumberOfBins) {
   BarChecker window(12000, 8000);
-  const PanelMetrics pm = measurePanelMetrics(window);
-  PlotFrame f;
+  PlotFrame f;  // the right panel, drawn last
+  setFrameRightPanel(f, measurePanelMetrics(window), window);
   MapParams p = kDefaults;
   p.N = 100000;
-  std::int16_t inset = 100;
   for (std::int32_t m : {1, kMaxBins}) {
     HistoState h;
     h.m = m;
     h.maxN = 100000;
     window.bars = 0;
     window.ops.clear();
-    for (std::int16_t coord : {1, 2}) {
-      h.histoCoord = coord;
-      if (coord == 1) setFrameLeftPanel(f, pm, window);
-      if (coord == 2) setFrameRightPanel(f, pm, window);
-      collectHisto(h, p);
-      EXPECT_EQ(std::accumulate(h.xCount.begin(), h.xCount.end(), 0), p.N) << m;
-      plotHisto(window, inset, h, p, f);
-    }
+    drawBothPanels(window, h, p);
+    EXPECT_EQ(std::accumulate(h.xCount.begin(), h.xCount.end(), 0), p.N) << m;
     EXPECT_EQ(window.bars, 2LL * m);
     EXPECT_TRUE(window.finite) << m;
     EXPECT_NEAR(window.right, f.frameRight, 1e-6 * f.frameRight) << m;
@@ -241,9 +248,6 @@ TEST(ExtremeHistogram, OneBinAndTheLargestNumberOfBins) {
 
 TEST(ExtremeHistogram, EnormousParametersAndStoredRejectedWindows) {
   RecordingSurface window(12000, 8000);
-  const PanelMetrics pm = measurePanelMetrics(window);
-  PlotFrame f;
-  std::int16_t inset = 100;
   // Parameters that overflow at once, and windows that readParams refused but kept.
   const MapParams cases[] = {
       {1e300, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000},
@@ -257,14 +261,8 @@ TEST(ExtremeHistogram, EnormousParametersAndStoredRejectedWindows) {
     h.m = 20;
     h.maxN = 2147483647;
     window.ops.clear();
-    for (std::int16_t coord : {1, 2}) {
-      h.histoCoord = coord;
-      if (coord == 1) setFrameLeftPanel(f, pm, window);
-      if (coord == 2) setFrameRightPanel(f, pm, window);
-      collectHisto(h, p);
-      EXPECT_LE(std::accumulate(h.yCount.begin(), h.yCount.end(), 0), p.N);
-      plotHisto(window, inset, h, p, f);
-    }
+    drawBothPanels(window, h, p);
+    EXPECT_LE(std::accumulate(h.yCount.begin(), h.yCount.end(), 0), p.N);
     expectSound(window);
   }
 }

@@ -47,17 +47,9 @@ void QtSurface::Cls() {
   update();
 }
 
-void QtSurface::setPixel(double x, double y) {
-  const double px = std::floor(x * deviceScale_);
-  const double py = std::floor(y * deviceScale_);
-  if (px >= 0 && py >= 0 && px < image_.width() && py < image_.height())
-    reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(py)))[static_cast<int>(px)] =
-        qRgb(0, 0, 0);
-}
-
 void QtSurface::PSet(double x, double y) {
-  setPixel(x, y);
-  update();
+  const Point p{x, y};
+  PSetMany({&p, 1});
 }
 
 void QtSurface::PSetMany(std::span<const Point> points) {
@@ -68,7 +60,7 @@ void QtSurface::PSetMany(std::span<const Point> points) {
   constexpr QRgb kBlack = qRgb(0, 0, 0);
   for (const Point& p : points) {
     // Against whole-number bounds, floor(t) >= 0 && floor(t) < w holds exactly when
-    // t >= 0 && t < w, and for such t truncation is floor: the same pixels as setPixel.
+    // t >= 0 && t < w, and for such t truncation is floor.
     const double px = p.x * scale;
     const double py = p.y * scale;
     if (px >= 0 && py >= 0 && px < w && py < h) {

@@ -39,8 +39,6 @@ class QtSurface : public QWidget, public DrawingSurface {
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
-  void setPixel(double x, double y);
-
   QImage image_;
   double twipsPerPixel_;
   double deviceScale_;  // device pixels per twip
