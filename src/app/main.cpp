@@ -8,7 +8,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   // Not the display name: Qt would append it to every window caption.
   QApplication::setApplicationName("henon");
-  QApplication::setDesktopFileName("henon");
+  // Ties the windows to the installed desktop entry and its icon.
+  QApplication::setDesktopFileName(QStringLiteral(HENON_APP_ID));
   // Only the main window's Exit or close ends the program; hidden windows never keep it alive.
   app.setQuitOnLastWindowClosed(false);
   henon::QtDialogs dialogs;
