@@ -1,35 +1,51 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages needed to build, run and test henon.
-# Sourced by run.sh and test.sh; can also be run on its own.
+# SPDX-License-Identifier: MIT
+# Installs the Debian 12 packages henon needs: `run` for building and running it, `test` (the
+# default) for that and everything the tests use. Sourced by run.sh and test.sh; can also be run
+# on its own:  bash scripts/deps.sh [run|test]
 # apt-get runs only when a package is missing, so a set-up machine never touches the network.
 
-HENON_PACKAGES=(
-  # build
+# Building and running.
+HENON_RUN_PACKAGES=(
   build-essential cmake ninja-build g++
-  clang-14 libclang-rt-14-dev # libFuzzer targets
   qt6-base-dev libgl-dev      # Qt6Gui's CMake config looks for the OpenGL headers
+  fonts-dejavu-core           # the sans-serif font the windows draw their text in
+)
+
+# Tests only.
+HENON_TEST_PACKAGES=(
+  clang-14 libclang-rt-14-dev # libFuzzer targets
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core           # text metrics in widget tests must not depend on the host's fonts
   clang-format
   # end-to-end tests: a real X server, accessibility bus, input, printing
   xvfb xauth xdotool at-spi2-core dbus-x11
   python3-pyatspi python3-pil python3-gi
   cups cups-client printer-driver-cups-pdf poppler-utils imagemagick
+  # packaging: metadata, manual page, Debian package
+  appstream desktop-file-utils man-db groff-base file dpkg-dev fakeroot lintian
 )
 
+# Prints the packages of the set named by $1 (run or test) that are not installed.
 henon_missing_packages() {
-  local p status
-  for p in "${HENON_PACKAGES[@]}"; do
-    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-    [[ $status == installed ]] || echo "$p"
+  local wanted=("${HENON_RUN_PACKAGES[@]}")
+  [[ ${1:-test} == run ]] || wanted+=("${HENON_TEST_PACKAGES[@]}")
+  # One dpkg-query for all; packages it does not know print nothing.
+  local -A installed=()
+  local status name
+  while read -r status name; do
+    [[ $status == installed ]] && installed[$name]=1
+  done < <(dpkg-query -W -f='${db:Status-Status} ${Package}\n' "${wanted[@]}" 2>/dev/null)
+  local p
+  for p in "${wanted[@]}"; do
+    [[ -n ${installed[$p]:-} ]] || echo "$p"
   done
 }
 
 henon_install_deps() {
-  local missing
-  mapfile -t missing < <(henon_missing_packages)
+  local set=${1:-test} missing
+  mapfile -t missing < <(henon_missing_packages "$set")
   if ((${#missing[@]} == 0)); then
-    echo "deps: all ${#HENON_PACKAGES[@]} packages installed"
+    echo "deps: everything for '$set' is installed"
     return 0
   fi
   echo "deps: installing ${missing[*]}"
@@ -60,7 +76,7 @@ henon_install_deps() {
     echo "deps: apt-get failed ($rc)" >&2
     return "$rc"
   fi
-  mapfile -t missing < <(henon_missing_packages)
+  mapfile -t missing < <(henon_missing_packages "$set")
   if ((${#missing[@]} != 0)); then
     echo "deps: still missing after install: ${missing[*]}" >&2
     return 1
@@ -69,5 +85,5 @@ henon_install_deps() {
 
 if [[ ${BASH_SOURCE[0]} == "$0" ]]; then
   set -euo pipefail
-  henon_install_deps
+  henon_install_deps "${1:-test}"
 fi

@@ -7,7 +7,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 # shellcheck source=scripts/deps.sh
 source scripts/deps.sh
-henon_install_deps
+henon_install_deps run
 
 dir=$root/build-release
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release

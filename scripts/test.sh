@@ -11,7 +11,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 # shellcheck source=scripts/deps.sh
 source scripts/deps.sh
-henon_install_deps || exit 1
+henon_install_deps test || exit 1
 
 jobs=2
 ctest_args=(--output-on-failure -j"$jobs" --timeout 600 --no-tests=error)
