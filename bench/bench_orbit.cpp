@@ -64,7 +64,7 @@ MapParams defaultParams(std::int32_t n) {
 // kDirty leaves the vector registers as Cls and the axes left them, which is how Plot runs.
 enum class Before { kClean, kDirty };
 
-void runOrbit(benchmark::State& state, henon::DrawingSurface& surface, const char* mode,
+void runOrbit(benchmark::State& state, henon::DrawingSurface& surface, bool drawn,
               Before before = Before::kClean) {
   const auto n = static_cast<std::int32_t>(state.range(0));
   PlotFrame frame;
@@ -79,7 +79,11 @@ void runOrbit(benchmark::State& state, henon::DrawingSurface& surface, const cha
     henon::plotAxes2D(surface, frame, p);
     if (before == Before::kClean) henon::cleanVectorState();
     state.ResumeTiming();
-    henon::plotOrbit(surface, p, CutOffLimits{}, frame, {mode, "xts"}, dialogs);
+    if (drawn) {
+      henon::plotOrbit(surface, p, CutOffLimits{}, frame, {henon::PlotMode::k2D}, dialogs);
+    } else {
+      henon::runOrbitUndrawn(surface, p, CutOffLimits{}, frame, dialogs);
+    }
     benchmark::DoNotOptimize(p);
     if (p.N != n) state.SkipWithError("the orbit escaped");
   }
@@ -91,22 +95,22 @@ void runOrbit(benchmark::State& state, henon::DrawingSurface& surface, const cha
 }
 
 void BM_OrbitDrawn(benchmark::State& state) {
-  runOrbit(state, screenSurface(), "2D");
+  runOrbit(state, screenSurface(), true);
 }
 
-// Mode "none" still maps every in-view point to the screen and back; it only skips the pixel.
+// Undrawn still maps every in-view point to the screen and back; it only skips the pixel.
 void BM_OrbitBare(benchmark::State& state) {
-  runOrbit(state, screenSurface(), "none");
+  runOrbit(state, screenSurface(), false);
 }
 
 void BM_OrbitBareDirty(benchmark::State& state) {
-  runOrbit(state, screenSurface(), "none", Before::kDirty);
+  runOrbit(state, screenSurface(), false, Before::kDirty);
 }
 
 void BM_OrbitNullSurface(benchmark::State& state) {
   henon::QtSurface& qt = screenSurface();
   NullSurface null(qt.ScaleWidth(), qt.ScaleHeight());
-  runOrbit(state, null, "2D");
+  runOrbit(state, null, true);
 }
 
 // Meant to run alone in a fresh process: the peak covers Qt, the window and one orbit.
@@ -118,7 +122,7 @@ void BM_OrbitPeakRss(benchmark::State& state) {
   CountingDialogs dialogs;
   for (auto _ : state) {
     MapParams p = defaultParams(n);
-    henon::plotOrbit(surface, p, CutOffLimits{}, frame, {"2D", "xts"}, dialogs);
+    henon::plotOrbit(surface, p, CutOffLimits{}, frame, {henon::PlotMode::k2D}, dialogs);
     if (p.N != n) state.SkipWithError("the orbit escaped");
   }
   QApplication::processEvents();

@@ -1,6 +1,6 @@
 // An orbit with any accepted parameters, limits and frame, drawn on a recording surface.
+#include <algorithm>
 #include <cmath>
-#include <string>
 
 #include "check.h"
 #include "model/orbit.h"
@@ -50,12 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (where == 1) setFrameLeftPanel(frame, pm, surface);
     if (where == 2) setFrameRightPanel(frame, pm, surface);
   }
-  const char* modes[][2] = {{"2D", ""}, {"1D", "xts"}, {"1D", "yts"}, {"1D", "zts"}, {"", ""}};
-  const auto& mode = modes[in.ConsumeIntegralInRange(0, 4)];
+  constexpr OrbitStyle kStyles[] = {{PlotMode::k2D, SeriesName::kXts},
+                                    {PlotMode::k1D, SeriesName::kXts},
+                                    {PlotMode::k1D, SeriesName::kYts}};
+  const OrbitStyle style = kStyles[in.ConsumeIntegralInRange(0, 2)];
 
   ScriptedDialogs dialogs;
   const std::int32_t n = p.N;
-  plotOrbit(surface, p, lim, frame, {mode[0], mode[1]}, dialogs);
+  plotOrbit(surface, p, lim, frame, style, dialogs);
 
   FUZZ_CHECK(dialogs.messages.size() <= 1, "%zu messages", dialogs.messages.size());
   if (dialogs.messages.empty()) {
@@ -66,9 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                dialogs.messages[0].c_str(), p.N);
   }
 
-  const bool drawing = std::string(mode[0]) == "2D" ||
-                       (std::string(mode[0]) == "1D" &&
-                        (std::string(mode[1]) == "xts" || std::string(mode[1]) == "yts"));
   std::size_t points = 0;
   for (const DrawOp& op : surface.ops) {
     FUZZ_CHECK(op.kind == DrawOp::kPSet, "plotOrbit drew an op of kind %d", int(op.kind));
@@ -80,7 +79,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                frame.frameLeft, frame.frameRight, frame.frameTop, frame.frameBottom);
     ++points;
   }
-  FUZZ_CHECK(drawing || points == 0, "mode %s/%s drew %zu points", mode[0], mode[1], points);
   FUZZ_CHECK(points <= static_cast<std::size_t>(p.N), "%zu points for N = %d", points, p.N);
   if (!frame.hasArea()) FUZZ_CHECK(points == 0, "%zu points in a frame without area", points);
   return 0;

@@ -97,15 +97,18 @@ std::string overflowMessage(int pointsPlotted) {
 
 void plotOrbit(DrawingSurface& surface, MapParams& params, const CutOffLimits& limits,
                const PlotFrame& frame, OrbitStyle style, Dialogs& dialogs) {
-  if (style.plotMode == "2D") {
+  if (style.plotMode == PlotMode::k2D) {
     iterate<Draw::k2D>(surface, params, limits, frame, dialogs);
-  } else if (style.plotMode == "1D" && style.seriesName == "xts") {
+  } else if (style.seriesName == SeriesName::kXts) {
     iterate<Draw::kSeriesX>(surface, params, limits, frame, dialogs);
-  } else if (style.plotMode == "1D" && style.seriesName == "yts") {
-    iterate<Draw::kSeriesY>(surface, params, limits, frame, dialogs);
   } else {
-    iterate<Draw::kNone>(surface, params, limits, frame, dialogs);
+    iterate<Draw::kSeriesY>(surface, params, limits, frame, dialogs);
   }
+}
+
+void runOrbitUndrawn(DrawingSurface& surface, MapParams& params, const CutOffLimits& limits,
+                     const PlotFrame& frame, Dialogs& dialogs) {
+  iterate<Draw::kNone>(surface, params, limits, frame, dialogs);
 }
 
 }  // namespace henon

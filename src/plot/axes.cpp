@@ -47,17 +47,13 @@ void plotAxes2D(DrawingSurface& s, const PlotFrame& f, const MapParams& p) {
   printXLabel(s, f, "Xn");
 }
 
-void plotAxes1D(DrawingSurface& s, const PlotFrame& f, const MapParams& p,
-                const std::string& seriesName, const std::string& yName,
-                const DrawingSurface& mainWindow) {
-  const bool xs = seriesName == "xts", ys = seriesName == "yts";
-  if (xs || ys) {
-    const std::string low = formatFixed(xs ? p.xbl : p.ybl, 2);
-    const std::string high = formatFixed(xs ? p.xtr : p.ytr, 2);
-    printAt(s, f.frameLeft - 50 - s.TextWidth(low), f.frameBottom - mainWindow.TextHeight(low),
-            low);
-    printAt(s, f.frameLeft - 50 - s.TextWidth(high), f.frameTop, high);
-  }
+void plotAxes1D(DrawingSurface& s, const PlotFrame& f, const MapParams& p, SeriesName seriesName,
+                const std::string& yName, const DrawingSurface& mainWindow) {
+  const bool xs = seriesName == SeriesName::kXts;
+  const std::string low = formatFixed(xs ? p.xbl : p.ybl, 2);
+  const std::string high = formatFixed(xs ? p.xtr : p.ytr, 2);
+  printAt(s, f.frameLeft - 50 - s.TextWidth(low), f.frameBottom - mainWindow.TextHeight(low), low);
+  printAt(s, f.frameLeft - 50 - s.TextWidth(high), f.frameTop, high);
   printAt(s, f.frameLeft, f.frameBottom + 60, "0");
   printAt(s, f.frameRight - s.TextWidth("N") / 2, f.xAxisY + 60, "N");
   drawAxes(s, f);

@@ -5,6 +5,7 @@
 
 #include "model/params.h"
 #include "model/plot_frame.h"
+#include "model/plot_mode.h"
 #include "surface/drawing_surface.h"
 
 namespace henon {
@@ -17,8 +18,7 @@ void printXLabel(DrawingSurface& s, const PlotFrame& f, const std::string& text)
 // The phase portrait's axes with the four bounds of the view window.
 void plotAxes2D(DrawingSurface& s, const PlotFrame& f, const MapParams& p);
 // One time-series panel. Heights are measured in the main window's font, which is smaller.
-void plotAxes1D(DrawingSurface& s, const PlotFrame& f, const MapParams& p,
-                const std::string& seriesName, const std::string& yName,
-                const DrawingSurface& mainWindow);
+void plotAxes1D(DrawingSurface& s, const PlotFrame& f, const MapParams& p, SeriesName seriesName,
+                const std::string& yName, const DrawingSurface& mainWindow);
 
 }  // namespace henon

@@ -116,7 +116,7 @@ void Form1::readParams() {
 }
 
 void Form1::mnuPlot_Click() {
-  plotMode = "2D";
+  plotMode = PlotMode::k2D;
   surface().Cls();
   setFrameForm1(forms_.shared.frame, surface());
   readParams();
@@ -127,14 +127,14 @@ void Form1::mnuPlot_Click() {
 }
 
 void Form1::mnu1Dts_Click() {
-  plotMode = "1D";
+  plotMode = PlotMode::k1D;
   if (plotSeriesPanel(true) && plotSeriesPanel(false)) forms_.form2().showInFront();
 }
 
 bool Form1::plotSeriesPanel(bool xSeries) {
   Module1& m = forms_.shared;
   QtSurface& s2 = forms_.form2().surface();
-  seriesName = xSeries ? "xts" : "yts";
+  seriesName = xSeries ? SeriesName::kXts : SeriesName::kYts;
   if (xSeries) {
     setFrameLeftPanel(m.frame, m.panel, s2);
   } else {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/params.h"
+#include "model/plot_mode.h"
 #include "windows/form_window.h"
 
 class QLabel;
@@ -26,8 +27,8 @@ class Form1 : public FormWindow {
 
   bool paramsValid = false;
   CutOffLimits limits;
-  std::string plotMode;
-  std::string seriesName;
+  PlotMode plotMode = PlotMode::k2D;
+  SeriesName seriesName = SeriesName::kXts;
 
   std::array<QLineEdit*, 9> Text2{};
   std::array<QLabel*, 10> Label1{};  // no element 7: the label of ytr is element 9

@@ -44,7 +44,7 @@ struct Extremes : ::testing::Test {
   MapParams p = kDefaults;
 
   void SetUp() override { setFrameForm1(frame, surface); }
-  void plot(const char* mode = "2D", const char* series = "") {
+  void plot(PlotMode mode = PlotMode::k2D, SeriesName series = SeriesName::kXts) {
     plotOrbit(surface, p, limits, frame, {mode, series}, dialogs);
   }
   void expectInsideFrame() {
@@ -81,7 +81,7 @@ TEST_F(Extremes, ViewWindowOfEnormousWidth) {
 
   surface.ops.clear();
   p.N = 1000;
-  plot("1D", "xts");
+  plot(PlotMode::k1D, SeriesName::kXts);
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(surface.of(DrawOp::kPSet).size(), 1000u);
   expectSound(surface);
@@ -181,7 +181,7 @@ TEST_F(Extremes, LargestNWithAnOrbitThatEscapesEarly) {
   p.x0 = 2;
   surface.ops.clear();
   dialogs.messages.clear();
-  plot("1D", "yts");
+  plot(PlotMode::k1D, SeriesName::kYts);
   EXPECT_EQ(dialogs.messages, (Messages{overflowMessage(3)}));
   expectSound(surface);
 }
@@ -190,7 +190,7 @@ TEST_F(Extremes, LargestNRunsToItsEnd) {
   // The step counter passes 2^31 - 1 on the last step; it must neither wrap nor loop forever.
   p.N = std::numeric_limits<std::int32_t>::max();
   PlotFrame none;
-  plotOrbit(surface, p, limits, none, {"none", ""}, dialogs);
+  plotOrbit(surface, p, limits, none, {PlotMode::k2D}, dialogs);
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(p.N, std::numeric_limits<std::int32_t>::max());
 }
@@ -274,8 +274,8 @@ TEST(ExtremeLabels, BoundsAndTitlesOfEnormousParameters) {
   const MapParams p{-1e300, 1e300,     -1.7976931348623157e308, 4.9e-324, -1e305, -1e-300, 1e305,
                     1e-300, 2147483647};
   plotAxes2D(s, f, p);
-  plotAxes1D(s, f, p, "xts", "Xn", main);
-  plotAxes1D(s, f, p, "yts", "Yn", main);
+  plotAxes1D(s, f, p, SeriesName::kXts, "Xn", main);
+  plotAxes1D(s, f, p, SeriesName::kYts, "Yn", main);
   printTitle(s, f, seriesTitle(p, true));
   printTitle(s, f, seriesTitle(p, false));
   expectSound(s);

@@ -19,7 +19,7 @@ struct Orbit : ::testing::Test {
   CutOffLimits limits;
   PlotFrame frame = kFrame;
 
-  std::vector<DrawOp> run(std::string_view mode = "2D", std::string_view series = "") {
+  std::vector<DrawOp> run(PlotMode mode = PlotMode::k2D, SeriesName series = SeriesName::kXts) {
     plotOrbit(surface, params, limits, frame, {mode, series}, dialogs);
     return surface.of(DrawOp::kPSet);
   }
@@ -98,33 +98,34 @@ TEST_F(Orbit, PointOnALimitGoesOnAndPointOnTheEdgeIsNotDrawn) {
 TEST_F(Orbit, OneDimensionalSeries) {
   // N = 1: the single point sits on the frame's right edge.
   params.N = 1;
-  auto points = run("1D", "yts");
+  auto points = run(PlotMode::k1D, SeriesName::kYts);
   ASSERT_EQ(points.size(), 1u);
   EXPECT_EQ(points[0].x1, 9500);
   EXPECT_NEAR(points[0].y1, 5700 - 4800 * 1.15 / 2, 1e-9);
 
   // The x series maps x from xbl..xtr onto the frame's height.
   surface.ops.clear();
-  points = run("1D", "xts");
+  points = run(PlotMode::k1D, SeriesName::kXts);
   ASSERT_EQ(points.size(), 1u);
   EXPECT_NEAR(points[0].y1, 5700 - (4800 * (-2 - 1.15)) / (-2 - 2), 1e-9);
 
-  // Step i sits at i/N of the width; other series names or modes draw nothing.
+  // Step i sits at i/N of the width, whichever coordinate the series shows.
   surface.ops.clear();
   params.N = 4;
-  points = run("1D", "xts");
+  points = run(PlotMode::k1D, SeriesName::kXts);
   ASSERT_EQ(points.size(), 4u);
   EXPECT_EQ(points[1].x1, 800 + 2 * 8700 / 4.0);
   surface.ops.clear();
-  EXPECT_TRUE(run("1D", "zts").empty());
-  EXPECT_TRUE(run("3D").empty());
+  const auto ys = run(PlotMode::k1D, SeriesName::kYts);
+  ASSERT_EQ(ys.size(), 4u);
+  for (std::size_t i = 0; i < ys.size(); ++i) EXPECT_EQ(ys[i].x1, points[i].x1) << i;
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(Orbit, OneDimensionalPointNeedsBothCoordinatesInView) {
   params.ytr = 0.1;  // the first point's y = 0.15 is out of view
   params.N = 1;
-  EXPECT_TRUE(run("1D", "xts").empty());
+  EXPECT_TRUE(run(PlotMode::k1D, SeriesName::kXts).empty());
 }
 
 TEST_F(Orbit, NonFiniteStepEscapesWhateverTheLimits) {

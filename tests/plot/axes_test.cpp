@@ -40,7 +40,7 @@ TEST_F(Axes, PhasePortrait) {
 }
 
 TEST_F(Axes, TimeSeriesPanelMeasuresHeightsInTheMainWindowFont) {
-  plotAxes1D(s, f, p, "yts", "Yn", mainWindow);
+  plotAxes1D(s, f, p, SeriesName::kYts, "Yn", mainWindow);
   expectText("-1.00", 800 - 50 - 500, 5700 - 180);
   expectText("1.00", 800 - 50 - 400, 900);
   expectText("0", 800, 5760);
@@ -48,14 +48,9 @@ TEST_F(Axes, TimeSeriesPanelMeasuresHeightsInTheMainWindowFont) {
   expectText("Yn", 700, 600);
 
   s.ops.clear();
-  plotAxes1D(s, f, p, "xts", "Xn", mainWindow);
+  plotAxes1D(s, f, p, SeriesName::kXts, "Xn", mainWindow);
   expectText("-2.00", 800 - 50 - 500, 5700 - 180);
   expectText("2.00", 800 - 50 - 400, 900);
-
-  s.ops.clear();
-  plotAxes1D(s, f, p, "", "Xn", mainWindow);
-  EXPECT_EQ(s.of(DrawOp::kPrint).size(), 3u);  // "0", "N" and the name, no bounds
-  EXPECT_EQ(s.of(DrawOp::kLine).size(), 2u);
 }
 
 TEST_F(Axes, BoundsAndTitles) {

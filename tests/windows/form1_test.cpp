@@ -90,7 +90,7 @@ TEST_F(Program, DefaultPhasePortrait) {
   click(form1(), "mnuPlot");
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_TRUE(form1().paramsValid);
-  EXPECT_EQ(form1().plotMode, "2D");
+  EXPECT_EQ(form1().plotMode, PlotMode::k2D);
   const PlotFrame f = forms.shared.frame;
   const QtSurface& s = form1().surface();
   EXPECT_DOUBLE_EQ(f.frameLeft, 0.08 * s.ScaleWidth());
