@@ -2,15 +2,15 @@
 
 namespace henon {
 
-std::string printErrorMessage(int errorNumber) {
-  if (errorNumber == kErrDeviceUnavailable) return "Cannot print: device unavailable.";
-  if (errorNumber == kErrDeviceIO) return "Cannot print: device I/O error.";
+std::string printErrorMessage(PrintResult result) {
+  if (result == PrintResult::kDeviceUnavailable) return "Cannot print: device unavailable.";
+  if (result == PrintResult::kDeviceIO) return "Cannot print: device I/O error.";
   return "Cannot print. Please try again.";
 }
 
 void printWindow(PrintableWindow& window, Dialogs& dialogs) {
-  int err = window.PrintForm();
-  if (err != kPrintOk) dialogs.MsgBox(printErrorMessage(err));
+  const PrintResult result = window.PrintForm();
+  if (result != PrintResult::kOk) dialogs.MsgBox(printErrorMessage(result));
 }
 
 }  // namespace henon

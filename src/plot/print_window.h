@@ -3,23 +3,19 @@
 
 #include <string>
 
+#include "plot/print_result.h"
 #include "surface/drawing_surface.h"
 
 namespace henon {
 
-inline constexpr int kPrintOk = 0;
-inline constexpr int kErrDeviceIO = 57;
-inline constexpr int kErrDeviceUnavailable = 68;
-inline constexpr int kErrPrintFailed = 482;  // any other failure
-
 class PrintableWindow {
  public:
   virtual ~PrintableWindow() = default;
-  // Prints the client area as shown; kPrintOk or an error number.
-  virtual int PrintForm() = 0;
+  // Prints the client area as shown.
+  virtual PrintResult PrintForm() = 0;
 };
 
-std::string printErrorMessage(int errorNumber);
+std::string printErrorMessage(PrintResult result);
 void printWindow(PrintableWindow& window, Dialogs& dialogs);
 
 }  // namespace henon

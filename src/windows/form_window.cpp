@@ -36,7 +36,7 @@ void FormWindow::closeEvent(QCloseEvent* event) {
   hide();
 }
 
-int FormWindow::PrintForm() {
+PrintResult FormWindow::PrintForm() {
   return printWidget(*surface_, windowTitle());
 }
 

@@ -19,7 +19,7 @@ class FormWindow : public QMainWindow, public PrintableWindow {
 
   QtSurface& surface() { return *surface_; }
   const QtSurface& surface() const { return *surface_; }
-  int PrintForm() override;
+  PrintResult PrintForm() override;
   void showInFront();
 
   // Outer position and size in twips, as the windows place themselves.

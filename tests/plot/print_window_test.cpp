@@ -8,20 +8,20 @@ namespace henon {
 namespace {
 
 struct FailingWindow : PrintableWindow {
-  int error = kPrintOk;
+  PrintResult error = PrintResult::kOk;
   int calls = 0;
-  int PrintForm() override {
+  PrintResult PrintForm() override {
     ++calls;
     return error;
   }
 };
 
 TEST(PrintWindow, EachFailureEndsInExactlyOneMessage) {
-  const std::pair<int, const char*> cases[] = {
-      {68, "Cannot print: device unavailable."},
-      {57, "Cannot print: device I/O error."},
-      {482, "Cannot print. Please try again."},
-      {1, "Cannot print. Please try again."},
+  const std::pair<PrintResult, const char*> cases[] = {
+      {PrintResult::kDeviceUnavailable, "Cannot print: device unavailable."},
+      {PrintResult::kDeviceIO, "Cannot print: device I/O error."},
+      {PrintResult::kFailed, "Cannot print. Please try again."},
+      {static_cast<PrintResult>(1), "Cannot print. Please try again."},
   };
   for (auto [error, message] : cases) {
     FailingWindow w;

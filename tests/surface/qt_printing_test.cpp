@@ -2,20 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include "plot/print_window.h"
-
 namespace henon {
 namespace {
 
 TEST(QtPrinting, PlatformFailuresBecomeErrorNumbers) {
-  EXPECT_EQ(printErrorNumber({false, false, false, QPrinter::Idle}), kErrDeviceUnavailable);
-  EXPECT_EQ(printErrorNumber({true, false, false, QPrinter::Error}), kErrDeviceIO);
-  EXPECT_EQ(printErrorNumber({true, true, true, QPrinter::Aborted}), kErrDeviceIO);
-  EXPECT_EQ(printErrorNumber({true, true, false, QPrinter::Error}), kErrDeviceIO);
+  EXPECT_EQ(printResult({false, false, false, QPrinter::Idle}), PrintResult::kDeviceUnavailable);
+  EXPECT_EQ(printResult({true, false, false, QPrinter::Error}), PrintResult::kDeviceIO);
+  EXPECT_EQ(printResult({true, true, true, QPrinter::Aborted}), PrintResult::kDeviceIO);
+  EXPECT_EQ(printResult({true, true, false, QPrinter::Error}), PrintResult::kDeviceIO);
   // Failures the printer does not explain get the general message.
-  EXPECT_EQ(printErrorNumber({true, false, false, QPrinter::Idle}), kErrPrintFailed);
-  EXPECT_EQ(printErrorNumber({true, true, false, QPrinter::Idle}), kErrPrintFailed);
-  EXPECT_EQ(printErrorNumber({true, true, true, QPrinter::Idle}), kPrintOk);
+  EXPECT_EQ(printResult({true, false, false, QPrinter::Idle}), PrintResult::kFailed);
+  EXPECT_EQ(printResult({true, true, false, QPrinter::Idle}), PrintResult::kFailed);
+  EXPECT_EQ(printResult({true, true, true, QPrinter::Idle}), PrintResult::kOk);
 }
 
 }  // namespace

@@ -4,23 +4,22 @@
 #include <QPixmap>
 #include <QPrinterInfo>
 
-#include "plot/print_window.h"
-
 namespace henon {
 
-int printErrorNumber(const PrintOutcome& o) {
-  if (!o.hasDefaultPrinter) return kErrDeviceUnavailable;
-  if (o.finalState == QPrinter::Aborted || o.finalState == QPrinter::Error) return kErrDeviceIO;
-  if (!o.painterBegan || !o.painterEnded) return kErrPrintFailed;
-  return kPrintOk;
+PrintResult printResult(const PrintOutcome& o) {
+  if (!o.hasDefaultPrinter) return PrintResult::kDeviceUnavailable;
+  if (o.finalState == QPrinter::Aborted || o.finalState == QPrinter::Error)
+    return PrintResult::kDeviceIO;
+  if (!o.painterBegan || !o.painterEnded) return PrintResult::kFailed;
+  return PrintResult::kOk;
 }
 
-int printWidget(QWidget& client, const QString& documentName) {
+PrintResult printWidget(QWidget& client, const QString& documentName) {
   PrintOutcome outcome;
   // QPrinter falls back to PDF output when there is no printer; ask for the real default.
   const QPrinterInfo info = QPrinterInfo::defaultPrinter();
   outcome.hasDefaultPrinter = !info.isNull();
-  if (!outcome.hasDefaultPrinter) return printErrorNumber(outcome);
+  if (!outcome.hasDefaultPrinter) return printResult(outcome);
 
   QPrinter printer(info, QPrinter::HighResolution);
   printer.setDocName(documentName);
@@ -35,7 +34,7 @@ int printWidget(QWidget& client, const QString& documentName) {
     outcome.painterEnded = painter.end();
   }
   outcome.finalState = printer.printerState();
-  return printErrorNumber(outcome);
+  return printResult(outcome);
 }
 
 }  // namespace henon

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "plot/print_result.h"
+
 namespace henon {
 
 // How far a print job got, and what the platform said.
@@ -15,10 +17,9 @@ struct PrintOutcome {
   QPrinter::PrinterState finalState = QPrinter::Idle;
 };
 
-// kPrintOk, or the error number of the failure.
-int printErrorNumber(const PrintOutcome& outcome);
+PrintResult printResult(const PrintOutcome& outcome);
 
 // Prints the widget (children included) scaled to fit one page of the default printer.
-int printWidget(QWidget& client, const QString& documentName);
+PrintResult printWidget(QWidget& client, const QString& documentName);
 
 }  // namespace henon
