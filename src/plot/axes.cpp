@@ -3,15 +3,12 @@
 #include "model/numeric_text.h"
 
 namespace henon {
-namespace {
 
 void printAt(DrawingSurface& s, double x, double y, const std::string& text) {
   s.CurrentX = x;
   s.CurrentY = y;
   s.Print(text);
 }
-
-}  // namespace
 
 void drawAxes(DrawingSurface& s, const PlotFrame& f) {
   s.Line(f.frameLeft, f.frameBottom, f.frameRight, f.xAxisY);

@@ -10,6 +10,9 @@
 
 namespace henon {
 
+// Text with its top-left corner at (x, y).
+void printAt(DrawingSurface& s, double x, double y, const std::string& text);
+
 void drawAxes(DrawingSurface& s, const PlotFrame& f);
 void printTitle(DrawingSurface& s, const PlotFrame& f, const std::string& text);
 void printYLabel(DrawingSurface& s, const PlotFrame& f, const std::string& text);

@@ -27,12 +27,9 @@ void plotHisto(DrawingSurface& window, std::int16_t& inset, HistoState& h, const
   printYLabel(window, f, "N");
   printXLabel(window, f, xPanel ? "X" : "Y");
   printTitle(window, f, histoTitle(h, p));
-  window.CurrentX = f.frameLeft;
-  window.CurrentY = f.frameBottom + 50;
-  window.Print(lowText);
-  window.CurrentX = f.frameRight - inset - window.TextWidth(highText) / 2;
-  window.CurrentY = f.frameBottom + 50;
-  window.Print(highText);
+  printAt(window, f.frameLeft, f.frameBottom + 50, lowText);
+  printAt(window, f.frameRight - inset - window.TextWidth(highText) / 2, f.frameBottom + 50,
+          highText);
 
   // A rejected read can leave an empty or inverted window: nothing was counted, and its widths
   // must not be divided by zero.
@@ -40,14 +37,12 @@ void plotHisto(DrawingSurface& window, std::int16_t& inset, HistoState& h, const
   if (xBins) h.xBinWidth = (f.frameRight - f.frameLeft) * h.xBinWidth / (p.xtr - p.xbl);
   if (yBins) h.yBinWidth = (f.frameRight - f.frameLeft) * h.yBinWidth / (p.ytr - p.ybl);
 
-  window.CurrentX = f.frameLeft - 50 - window.TextWidth("0");
-  window.CurrentY = f.frameBottom - window.TextHeight("0");
-  window.Print("0");
+  printAt(window, f.frameLeft - 50 - window.TextWidth("0"), f.frameBottom - window.TextHeight("0"),
+          "0");
   const std::string t = std::to_string(h.maxN);
-  window.CurrentX = f.frameLeft - window.TextWidth(t) - 100;
-  window.CurrentY = f.frameTop + inset - window.TextHeight(t) / 2;
-  // A number prints with a blank on either side.
-  window.Print(" " + t + " ");
+  // A number prints with a blank on either side; its place is reckoned without them.
+  printAt(window, f.frameLeft - window.TextWidth(t) - 100,
+          f.frameTop + inset - window.TextHeight(t) / 2, " " + t + " ");
   window.Line(f.frameRight - inset, f.frameBottom + 20, f.frameRight - inset, f.frameBottom - 30);
   window.Line(f.frameLeft - 20, f.frameTop + inset, f.frameLeft + 30, f.frameTop + inset);
 
