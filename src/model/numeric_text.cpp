@@ -136,6 +136,28 @@ std::string formatFixed(double value, int decimals) {
   return kept;
 }
 
+namespace {
+
+// Enough for the smallest subnormal to read back exactly.
+constexpr int kMaxDecimals = 400;
+
+bool readsBackAs(const std::string& text, double value) {
+  const std::optional<double> read = toDouble(text);
+  return read && *read == value;
+}
+
+}  // namespace
+
+std::array<std::string, 2> formatBounds(double low, double high) {
+  for (int decimals = 2;; ++decimals) {
+    std::array<std::string, 2> texts = {formatFixed(low, decimals), formatFixed(high, decimals)};
+    if (texts[0] != texts[1] || decimals >= kMaxDecimals) return texts;
+    // Equal bounds, or ones that are not numbers, print alike however many decimals they get.
+    if (readsBackAs(texts[0], low) && readsBackAs(texts[1], high)) return texts;
+    if (!std::isfinite(low) || !std::isfinite(high)) return texts;
+  }
+}
+
 std::string formatGeneral(double value) {
   if (value == 0) return "0";
   if (std::isnan(value)) return "NaN";

@@ -1,6 +1,7 @@
 // Numbers as the user types them, and numbers as the program writes them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +19,11 @@ std::optional<std::int32_t> toInt32(double value);
 
 // "###0.00" for decimals = 2, "###0.0000" for 4: halves away from zero, no "-0.00".
 std::string formatFixed(double value, int decimals);
+
+// The two bounds of one axis: "###0.00", or with the fewest further decimals that print them
+// differently; both with the same number of decimals.
+std::array<std::string, 2> formatBounds(double low, double high);
+
 // Up to 15 significant digits, no trailing zeros, an exponent only where it is needed.
 std::string formatGeneral(double value);
 

@@ -29,10 +29,8 @@ void printXLabel(DrawingSurface& s, const PlotFrame& f, const std::string& text)
 }
 
 void plotAxes2D(DrawingSurface& s, const PlotFrame& f, const MapParams& p) {
-  const std::string xblText = formatFixed(p.xbl, 2);
-  const std::string yblText = formatFixed(p.ybl, 2);
-  const std::string xtrText = formatFixed(p.xtr, 2);
-  const std::string ytrText = formatFixed(p.ytr, 2);
+  const auto [xblText, xtrText] = formatBounds(p.xbl, p.xtr);
+  const auto [yblText, ytrText] = formatBounds(p.ybl, p.ytr);
   printAt(s, f.frameLeft - 130 - s.TextWidth(yblText), f.frameBottom - s.TextHeight(yblText) / 2,
           yblText);
   printAt(s, f.frameLeft - 130 - s.TextWidth(ytrText), f.frameTop - s.TextHeight(ytrText) / 2,
@@ -47,8 +45,7 @@ void plotAxes2D(DrawingSurface& s, const PlotFrame& f, const MapParams& p) {
 void plotAxes1D(DrawingSurface& s, const PlotFrame& f, const MapParams& p, SeriesName seriesName,
                 const std::string& yName, const DrawingSurface& mainWindow) {
   const bool xs = seriesName == SeriesName::kXts;
-  const std::string low = formatFixed(xs ? p.xbl : p.ybl, 2);
-  const std::string high = formatFixed(xs ? p.xtr : p.ytr, 2);
+  const auto [low, high] = xs ? formatBounds(p.xbl, p.xtr) : formatBounds(p.ybl, p.ytr);
   printAt(s, f.frameLeft - 50 - s.TextWidth(low), f.frameBottom - mainWindow.TextHeight(low), low);
   printAt(s, f.frameLeft - 50 - s.TextWidth(high), f.frameTop, high);
   printAt(s, f.frameLeft, f.frameBottom + 60, "0");

@@ -21,8 +21,7 @@ std::string histoTitle(const HistoState& h, const MapParams& p) {
 void plotHisto(DrawingSurface& window, std::int16_t& inset, HistoState& h, const MapParams& p,
                const PlotFrame& f) {
   const bool xPanel = h.histoCoord == 1;
-  const std::string lowText = formatFixed(xPanel ? p.xbl : p.ybl, 2);
-  const std::string highText = formatFixed(xPanel ? p.xtr : p.ytr, 2);
+  const auto [lowText, highText] = xPanel ? formatBounds(p.xbl, p.xtr) : formatBounds(p.ybl, p.ytr);
   drawAxes(window, f);
   printYLabel(window, f, "N");
   printXLabel(window, f, xPanel ? "X" : "Y");

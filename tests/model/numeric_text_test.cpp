@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 namespace henon {
@@ -95,6 +96,29 @@ TEST(NumericText, GeneralFormat) {
   EXPECT_EQ(formatGeneral(1e15), "1e+15");
   EXPECT_EQ(formatGeneral(1e-300), "1e-300");
   EXPECT_EQ(formatGeneral(0.00001), "1e-5");
+}
+
+TEST(BoundsText, TwoDecimalsUnlessTheBoundsPrintAlike) {
+  using Texts = std::array<std::string, 2>;
+  EXPECT_EQ(formatBounds(-2, 2), (Texts{"-2.00", "2.00"}));
+  EXPECT_EQ(formatBounds(12345.678, 12345.99), (Texts{"12345.68", "12345.99"}));
+  EXPECT_EQ(formatBounds(0.0049, 0.0051), (Texts{"0.00", "0.01"}));
+  EXPECT_EQ(formatBounds(1.2702, 1.2704), (Texts{"1.2702", "1.2704"}));
+  EXPECT_EQ(formatBounds(-0.10023, -0.10011), (Texts{"-0.1002", "-0.1001"}));
+  EXPECT_EQ(formatBounds(-0.001, 0.001), (Texts{"-0.001", "0.001"}));
+  EXPECT_EQ(formatBounds(-0.0004, 0.0), (Texts{"-0.0004", "0.0000"}));
+  EXPECT_EQ(formatBounds(0.63135447708952, 0.63135447708958),
+            (Texts{"0.6313544770895", "0.6313544770896"}));
+  // Neighbouring doubles part only in the last digits a double holds.
+  const double x = 0.6313544770895048, next = std::nextafter(x, 1.0);
+  const Texts deepest = formatBounds(x, next);
+  EXPECT_NE(deepest[0], deepest[1]);
+  EXPECT_EQ(*toDouble(deepest[0]), x);
+  EXPECT_EQ(*toDouble(deepest[1]), next);
+  EXPECT_EQ(deepest[0].size(), deepest[1].size());
+  // Equal bounds cannot be told apart: two decimals, as for any other pair.
+  EXPECT_EQ(formatBounds(0.5, 0.5), (Texts{"0.50", "0.50"}));
+  EXPECT_EQ(formatBounds(1.27, 1.27), (Texts{"1.27", "1.27"}));
 }
 
 }  // namespace

@@ -64,5 +64,27 @@ TEST_F(Axes, BoundsAndTitles) {
   expectText(wide, 800 + (8700 - 10000) / 2.0, 700);
 }
 
+TEST_F(Axes, BoundsThatWouldPrintAlikeGetTheDecimalsThatTellThemApart) {
+  // A view 4e-5 by 8e-5 wide: each axis takes only the decimals it needs.
+  p.xbl = 1.27008, p.xtr = 1.27012, p.ybl = -0.10023, p.ytr = -0.10011;
+  plotAxes2D(s, f, p);
+  expectText("1.27008", 800 - 350, 5800);
+  expectText("1.27012", 9500 - 700, 5800);
+  expectText("-0.1002", 800 - 130 - 700, 5700 - 100);
+  expectText("-0.1001", 800 - 130 - 700, 900 - 100);
+
+  s.ops.clear();
+  plotAxes1D(s, f, p, SeriesName::kXts, "Xn", mainWindow);
+  expectText("1.27008", 800 - 50 - 700, 5700 - 180);
+  expectText("1.27012", 800 - 50 - 700, 900);
+
+  // An axis whose bounds differ in two decimals keeps them beside one that needs more.
+  s.ops.clear();
+  p.ybl = -1, p.ytr = 1;
+  plotAxes2D(s, f, p);
+  expectText("-1.00", 800 - 130 - 500, 5700 - 100);
+  expectText("1.27008", 800 - 350, 5800);
+}
+
 }  // namespace
 }  // namespace henon

@@ -94,5 +94,18 @@ TEST_F(HistoPlot, EmptyWindowDrawsNoBars) {
   }
 }
 
+TEST_F(HistoPlot, NarrowViewsGetTheDecimalsThatTellTheBoundsApart) {
+  p.xbl = 1.27008, p.xtr = 1.27012, p.ybl = -0.10023, p.ytr = -0.10011;
+  draw(1, left);
+  ASSERT_NE(s.printed("1.27008"), nullptr);
+  EXPECT_DOUBLE_EQ(s.printed("1.27008")->x1, 700);
+  ASSERT_NE(s.printed("1.27012"), nullptr);
+  EXPECT_DOUBLE_EQ(s.printed("1.27012")->x1, 4800 - 100 - 350);
+  EXPECT_DOUBLE_EQ(s.printed("1.27012")->y1, 5450);
+  draw(2, right);
+  ASSERT_NE(s.printed("-0.1002"), nullptr);
+  EXPECT_DOUBLE_EQ(s.printed("-0.1001")->x1, 9600 - 100 - 350);
+}
+
 }  // namespace
 }  // namespace henon
