@@ -148,6 +148,19 @@ bool readsBackAs(const std::string& text, double value) {
 
 }  // namespace
 
+std::string formatPointer(double value, double pixel, std::optional<double> corner) {
+  if (!std::isfinite(value)) return formatFixed(value, 4);
+  for (int decimals = 4;; ++decimals) {
+    std::string text = formatFixed(value, decimals);
+    const double read = toDouble(text).value_or(value);
+    if (read == value || decimals >= kMaxDecimals) return text;
+    const bool near = std::fabs(read - value) < pixel;
+    const bool sameSide =
+        !corner || value == *corner || (value > *corner ? read > *corner : read < *corner);
+    if (near && sameSide) return text;
+  }
+}
+
 std::array<std::string, 2> formatBounds(double low, double high) {
   for (int decimals = 2;; ++decimals) {
     std::array<std::string, 2> texts = {formatFixed(low, decimals), formatFixed(high, decimals)};

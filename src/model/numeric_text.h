@@ -20,6 +20,13 @@ std::optional<std::int32_t> toInt32(double value);
 // "###0.00" for decimals = 2, "###0.0000" for 4: halves away from zero, no "-0.00".
 std::string formatFixed(double value, int decimals);
 
+// A coordinate the mouse writes: "###0.0000" when that text lies closer than `pixel` to `value`,
+// otherwise the fewest further decimals that do. It never goes past the first text that reads
+// back as `value` itself (at most 17 significant digits). Given `corner`, the value of the
+// opposite corner of a drag, the text also stays on value's side of it, so that a drag of a pixel
+// or more never closes up or turns round.
+std::string formatPointer(double value, double pixel, std::optional<double> corner = std::nullopt);
+
 // The two bounds of one axis: "###0.00", or with the fewest further decimals that print them
 // differently; both with the same number of decimals.
 std::array<std::string, 2> formatBounds(double low, double high);

@@ -11,6 +11,7 @@
 
 #include "model/numeric_text.h"
 #include "model/orbit.h"
+#include "model/pointer_text.h"
 #include "plot/axes.h"
 #include "plot/frames.h"
 #include "plot/histo_plot.h"
@@ -172,15 +173,13 @@ void Form1::askLimit(double& limit, const char* prompt, const char* title) {
   limit = *value;
 }
 
-void Form1::writePointer(float x, float y, QLineEdit* xBox, QLineEdit* yBox) {
-  // Before the first picture there is no frame to convert with.
-  const PlotFrame& f = forms_.shared.frame;
-  if (!f.hasArea()) return;
-  const double yMap = screenToMapY(f, forms_.shared.params, y);
-  const double xMap = screenToMapX(f, forms_.shared.params, x);
-  if (!std::isfinite(xMap) || !std::isfinite(yMap)) return;
-  xBox->setText(QString::fromStdString(formatFixed(xMap, 4)));
-  yBox->setText(QString::fromStdString(formatFixed(yMap, 4)));
+void Form1::writePointer(float x, float y, QLineEdit* xBox, QLineEdit* yBox,
+                         std::optional<double> cornerX, std::optional<double> cornerY) {
+  const auto texts = pointerTexts(forms_.shared.frame, forms_.shared.params,
+                                  surface().twipsPerPixel(), x, y, cornerX, cornerY);
+  if (!texts) return;
+  xBox->setText(QString::fromStdString(texts->x));
+  yBox->setText(QString::fromStdString(texts->y));
 }
 
 void Form1::Form_MouseDown(int, int, float x, float y) {
@@ -188,7 +187,10 @@ void Form1::Form_MouseDown(int, int, float x, float y) {
 }
 
 void Form1::Form_MouseMove(int button, int, float x, float y) {
-  if (button == 1) writePointer(x, y, Text2[6], Text2[5]);
+  // The corner written at the press stays on its side of the one the drag writes.
+  if (button == 1)
+    writePointer(x, y, Text2[6], Text2[5], toDouble(Text2[4]->text().toStdString()),
+                 toDouble(Text2[7]->text().toStdString()));
 }
 
 }  // namespace henon

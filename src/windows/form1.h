@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "model/params.h"
@@ -43,7 +44,9 @@ class Form1 : public FormWindow {
   void mnuClear_Click();
   void mnuExit_Click();
   void askLimit(double& limit, const char* prompt, const char* title);
-  void writePointer(float x, float y, QLineEdit* xBox, QLineEdit* yBox);
+  void writePointer(float x, float y, QLineEdit* xBox, QLineEdit* yBox,
+                    std::optional<double> cornerX = std::nullopt,
+                    std::optional<double> cornerY = std::nullopt);
   void Form_MouseDown(int button, int shift, float x, float y);
   void Form_MouseMove(int button, int shift, float x, float y);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -96,6 +97,63 @@ TEST(NumericText, GeneralFormat) {
   EXPECT_EQ(formatGeneral(1e15), "1e+15");
   EXPECT_EQ(formatGeneral(1e-300), "1e-300");
   EXPECT_EQ(formatGeneral(0.00001), "1e-5");
+}
+
+// Significant digits of a fixed-form text: its digits without the leading zeros.
+std::size_t significantDigits(const std::string& text) {
+  std::string digits;
+  for (char c : text)
+    if (c >= '0' && c <= '9') digits += c;
+  return digits.size() - std::min(digits.find_first_not_of('0'), digits.size());
+}
+
+TEST(PointerText, FourDecimalsWhileTheyLieWithinAPixel) {
+  EXPECT_EQ(formatPointer(-2.3678160919540228, 0.0069), "-2.3678");
+  EXPECT_EQ(formatPointer(0.123456, 1e-4), "0.1235");
+  // The text's own error decides, not the worst case of four decimals.
+  EXPECT_EQ(formatPointer(0.12340001, 1e-6), "0.1234");
+  EXPECT_EQ(formatPointer(0.123456, 4.5e-5), "0.1235");
+  EXPECT_EQ(formatPointer(0.123456, 4.3e-5), "0.12346");
+  EXPECT_EQ(formatPointer(0.123456, 3e-6), "0.123456");
+  EXPECT_EQ(formatPointer(-1.23456, 1e-3), "-1.2346");
+  EXPECT_EQ(formatPointer(-0.000012345678, 1e-9), "-0.000012346");
+  EXPECT_EQ(formatPointer(1e20, 1e-30), "100000000000000000000.0000");
+}
+
+TEST(PointerText, StopsAtTheTextThatReadsBackExactly) {
+  const double fixedPointX = 0.6313544770895048;
+  for (double v : {fixedPointX, std::nextafter(fixedPointX, 1.0), -std::nextafter(0.1, 0.0),
+                   0.18940634312685144, 1234.5678901234567, 3e-17, 5e-324}) {
+    const std::string text = formatPointer(v, 0);
+    EXPECT_EQ(*toDouble(text), v) << text;
+    EXPECT_LE(significantDigits(text), 17u) << text;
+    EXPECT_EQ(text.find('e'), std::string::npos) << text;
+    EXPECT_NE(text.find('.'), std::string::npos) << text;
+    EXPECT_TRUE(text[0] == '-' || (text[0] >= '0' && text[0] <= '9')) << text;
+  }
+  EXPECT_EQ(formatPointer(0.5, 0), "0.5000");
+  EXPECT_EQ(formatPointer(std::nextafter(fixedPointX, 1.0), 0), "0.6313544770895049");
+  EXPECT_EQ(formatPointer(std::nextafter(0.1, 0.0), 0), "0.09999999999999999");
+  EXPECT_EQ(formatPointer(-0.0, 0), "0.0000");
+}
+
+TEST(PointerText, ADragKeepsItsCornersApartAndInOrder) {
+  // Both ends of a one-pixel drag round to the same four decimals.
+  const double pixel = 5e-5;
+  EXPECT_EQ(formatPointer(0.123451, pixel), "0.1235");
+  EXPECT_EQ(formatPointer(0.123501, pixel, 0.1235), "0.123501");
+  EXPECT_EQ(formatPointer(0.123501, pixel), "0.1235");
+  // Rounding must not turn the window round either, nor does a drag to the upper left.
+  EXPECT_EQ(formatPointer(0.12346, pixel, 0.1235), "0.12346");
+  EXPECT_EQ(formatPointer(0.12354, pixel, 0.1235), "0.12354");
+  // Far enough from the corner, four decimals again.
+  EXPECT_EQ(formatPointer(0.2, pixel, 0.1235), "0.2000");
+  // Across zero: the press rounds to zero, the drag has to show which side it went.
+  EXPECT_EQ(formatPointer(-3e-8, 1e-7), "0.0000");
+  EXPECT_EQ(formatPointer(7e-8, 1e-7, 0.0), "0.0000001");
+  EXPECT_EQ(formatPointer(-7e-8, 1e-7, 0.0), "-0.0000001");
+  // A drag back onto its own corner has no side to keep.
+  EXPECT_EQ(formatPointer(0.1235, pixel, 0.1235), "0.1235");
 }
 
 TEST(BoundsText, TwoDecimalsUnlessTheBoundsPrintAlike) {

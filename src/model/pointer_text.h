@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+// What the mouse writes into the view-window boxes for a pointer over the plot.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "model/params.h"
+#include "model/plot_frame.h"
+
+namespace henon {
+
+// One pixel of the frame in map units, along x and along y.
+struct MapPixel {
+  double x;
+  double y;
+};
+MapPixel mapPixel(const PlotFrame& f, const MapParams& p, double twipsPerPixel);
+
+struct PointerTexts {
+  std::string x;
+  std::string y;
+};
+
+// The pointer at (sx, sy) in the frame's units as texts within a pixel of its map position.
+// cornerX and cornerY are the opposite corner of a drag, whose side each text keeps. Empty when
+// the frame has no area or the position maps to no number.
+std::optional<PointerTexts> pointerTexts(const PlotFrame& f, const MapParams& p,
+                                         double twipsPerPixel, double sx, double sy,
+                                         std::optional<double> cornerX = std::nullopt,
+                                         std::optional<double> cornerY = std::nullopt);
+
+}  // namespace henon
