@@ -51,7 +51,7 @@ void enterMaxN(HistoState& h, Dialogs& dialogs) {
   }
 }
 
-void collectHisto(HistoState& h, const MapParams& p) {
+void collectHisto(HistoState& h, const MapParams& p, Pacer* pacer) {
   const std::int32_t m = h.m;
   h.xCount.assign(static_cast<std::size_t>(m) + 1, 0);
   h.yCount.assign(static_cast<std::size_t>(m) + 1, 0);
@@ -66,18 +66,26 @@ void collectHisto(HistoState& h, const MapParams& p) {
   double x = p.x0;
   double y = p.y0;
   const std::int32_t n = p.N;
-  cleanVectorState();
-  for (std::int32_t i = 0; i < n; ++i) {
-    double xNew = (1 + y) - (p.a * x) * x;
-    double yNew = p.b * x;
-    std::int32_t kx = binIndex(xNew, xbl, wx, m, perWx);
-    std::int32_t ky = binIndex(yNew, ybl, wy, m, perWy);
-    if (kx >= 0) ++xCount[kx];
-    if (ky >= 0) ++yCount[ky];
-    x = xNew;
-    y = yNew;
-    // Once x is no longer finite no later value of x or y can be finite again.
+  // Chunks of a fraction of a millisecond: the pacer's clock is read once per chunk.
+  constexpr std::int32_t kChunk = 1 << 16;
+  for (std::int32_t done = 0; done < n;) {
+    const std::int32_t end = n - done > kChunk ? done + kChunk : n;
+    cleanVectorState();  // the pacer may have left it dirty
+    for (std::int32_t i = done; i < end; ++i) {
+      double xNew = (1 + y) - (p.a * x) * x;
+      double yNew = p.b * x;
+      std::int32_t kx = binIndex(xNew, xbl, wx, m, perWx);
+      std::int32_t ky = binIndex(yNew, ybl, wy, m, perWy);
+      if (kx >= 0) ++xCount[kx];
+      if (ky >= 0) ++yCount[ky];
+      x = xNew;
+      y = yNew;
+      // Once x is no longer finite no later value of x or y can be finite again.
+      if (!std::isfinite(x)) break;
+    }
     if (!std::isfinite(x)) break;
+    done = end;
+    if (pacer && pacer->due()) pacer->breathe();
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/pacer.h"
 #include "model/params.h"
 #include "surface/drawing_surface.h"
 
@@ -25,7 +26,8 @@ struct HistoState {
 
 void enterM(HistoState& h, Dialogs& dialogs);
 void enterMaxN(HistoState& h, Dialogs& dialogs);
-void collectHisto(HistoState& h, const MapParams& params);
+// A pacer, when given, gets its turns between chunks of the orbit.
+void collectHisto(HistoState& h, const MapParams& params, Pacer* pacer = nullptr);
 
 // Finds the bin by bisection over the edges; meant for values already known to lie in the bins.
 inline std::int32_t searchBin(double v, double low, double w, std::int32_t m) {

@@ -62,7 +62,7 @@ template <Draw kDraw>
 
 template <Draw kDraw>
 void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, const PlotFrame& f,
-             Dialogs& dialogs) {
+             Dialogs& dialogs, Pacer* pacer) {
   const std::int32_t n = p.N;
   // A frame without area has nowhere to draw and would make the back mapping
   // divide by zero.
@@ -85,6 +85,11 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
       p.N = completed;
       return;
     }
+    if (pacer && pacer->due()) {
+      // What is computed so far shows while the window system has its turn.
+      batch.flush();
+      pacer->breathe();
+    }
   }
 }
 
@@ -96,19 +101,19 @@ std::string overflowMessage(int pointsPlotted) {
 }
 
 void plotOrbit(DrawingSurface& surface, MapParams& params, const CutOffLimits& limits,
-               const PlotFrame& frame, OrbitStyle style, Dialogs& dialogs) {
+               const PlotFrame& frame, OrbitStyle style, Dialogs& dialogs, Pacer* pacer) {
   if (style.plotMode == PlotMode::k2D) {
-    iterate<Draw::k2D>(surface, params, limits, frame, dialogs);
+    iterate<Draw::k2D>(surface, params, limits, frame, dialogs, pacer);
   } else if (style.seriesName == SeriesName::kXts) {
-    iterate<Draw::kSeriesX>(surface, params, limits, frame, dialogs);
+    iterate<Draw::kSeriesX>(surface, params, limits, frame, dialogs, pacer);
   } else {
-    iterate<Draw::kSeriesY>(surface, params, limits, frame, dialogs);
+    iterate<Draw::kSeriesY>(surface, params, limits, frame, dialogs, pacer);
   }
 }
 
 void runOrbitUndrawn(DrawingSurface& surface, MapParams& params, const CutOffLimits& limits,
                      const PlotFrame& frame, Dialogs& dialogs) {
-  iterate<Draw::kNone>(surface, params, limits, frame, dialogs);
+  iterate<Draw::kNone>(surface, params, limits, frame, dialogs, nullptr);
 }
 
 }  // namespace henon

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "model/pacer.h"
 #include "model/params.h"
 #include "model/plot_frame.h"
 #include "model/plot_mode.h"
@@ -16,9 +17,10 @@ struct OrbitStyle {
 };
 
 // Plots N steps from (x0, y0) into the frame on the surface. An escape past the cut-off limits
-// ends the orbit with a message and lowers params.N to the number of completed steps.
+// ends the orbit with a message and lowers params.N to the number of completed steps. A pacer,
+// when given, gets its turns between batches, with the points so far on the surface.
 void plotOrbit(DrawingSurface& surface, MapParams& params, const CutOffLimits& limits,
-               const PlotFrame& frame, OrbitStyle style, Dialogs& dialogs);
+               const PlotFrame& frame, OrbitStyle style, Dialogs& dialogs, Pacer* pacer = nullptr);
 
 // The same steps, escapes, view tests and mappings without setting a point: what a step costs
 // before any drawing, for the benchmarks.

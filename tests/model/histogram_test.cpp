@@ -44,6 +44,21 @@ TEST(Histogram, CountsTheDefaultOrbit) {
   EXPECT_EQ(h.xCount.size(), 38u);
 }
 
+TEST(Histogram, PacerGetsTurnsBetweenChunksWithoutChangingTheCounts) {
+  HistoState plain, paced;
+  plain.m = paced.m = 50;
+  MapParams p = kDefaults;
+  p.N = 300000;
+  collectHisto(plain, p);
+  int turns = 0;
+  Pacer always([&] { ++turns; }, Pacer::Clock::duration::zero());
+  collectHisto(paced, p, &always);
+  EXPECT_EQ(paced.xCount, plain.xCount);
+  EXPECT_EQ(paced.yCount, plain.yCount);
+  EXPECT_GE(turns, 2);
+  EXPECT_LT(turns, 100);  // between chunks, never per iterate
+}
+
 TEST(Histogram, BinsAreHalfOpenAndMatchTheRecursiveSearch) {
   const double low = -2, w = 0.4;
   const std::int32_t m = 10;

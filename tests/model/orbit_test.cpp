@@ -58,6 +58,30 @@ TEST_F(Orbit, LatePointsArePinnedToTheBit) {
   EXPECT_EQ(surface.batches, 49);  // 4096 points a batch
 }
 
+TEST_F(Orbit, PacerGetsTurnsBetweenBatchesWithThePointsSoFarDrawn) {
+  std::vector<std::size_t> drawnAtTurn;
+  Pacer everyBatch([&] { drawnAtTurn.push_back(surface.of(DrawOp::kPSet).size()); },
+                   Pacer::Clock::duration::zero());
+  // A short orbit fills no batch, yet its points are on the surface at the pacer's turn.
+  params.N = 1000;
+  plotOrbit(surface, params, limits, frame, {PlotMode::k2D}, dialogs, &everyBatch);
+  EXPECT_EQ(drawnAtTurn, std::vector<std::size_t>{1000});
+
+  surface.ops.clear();
+  drawnAtTurn.clear();
+  params.N = 10000;
+  plotOrbit(surface, params, limits, frame, {PlotMode::k1D, SeriesName::kXts}, dialogs,
+            &everyBatch);
+  EXPECT_EQ(drawnAtTurn, (std::vector<std::size_t>{4096, 8192, 10000}));
+
+  // A pacer that is not yet due is left alone, and the picture is the same.
+  const auto paced = surface.of(DrawOp::kPSet);
+  surface.ops.clear();
+  Pacer later([] { FAIL() << "a pacer ran before it was due"; }, std::chrono::hours(1));
+  plotOrbit(surface, params, limits, frame, {PlotMode::k1D, SeriesName::kXts}, dialogs, &later);
+  EXPECT_EQ(surface.of(DrawOp::kPSet).size(), paced.size());
+}
+
 TEST_F(Orbit, CutOffStopsWithCountAndLowersN) {
   params.x0 = 10;  // (-138.5, 3), then x = -26851.15
   EXPECT_TRUE(run().empty());
