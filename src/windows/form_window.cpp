@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "surface/qt/qt_printing.h"
+#include "windows/frame_extents.h"
 
 namespace henon {
 
@@ -23,6 +24,10 @@ FormWindow::FormWindow(const QString& name, double fontPoints) : surface_(new Qt
   setCentralWidget(surface_);
   menuBar()->setObjectName(name + "_menu");
   menuBar()->setNativeMenuBar(false);
+}
+
+int twipsToPixels(double twips) {
+  return static_cast<int>(std::lround(twips / screenTwipsPerPixel()));
 }
 
 void FormWindow::showInFront() {
@@ -51,15 +56,11 @@ double FormWindow::screenHeightTwips() {
 }
 
 void FormWindow::placeTwips(double top, double left, double width, double height) {
-  const double tpp = screenTwipsPerPixel();
-  const auto px = [tpp](double twips) { return static_cast<int>(std::lround(twips / tpp)); };
-  // The frame a window manager adds belongs to the outer size; it is known once the native
-  // window exists.
-  create();
-  const QSize frameExtra = frameGeometry().size() - size();
-  move(px(left), px(top));
-  resize(std::max(1, px(width) - frameExtra.width()),
-         std::max(1, px(height) - frameExtra.height()));
+  // The position and size are the frame's: the client area is what the decorations leave.
+  const QMargins frame = frameExtents(*this);
+  setGeometry(twipsToPixels(left) + frame.left(), twipsToPixels(top) + frame.top(),
+              std::max(1, twipsToPixels(width) - frame.left() - frame.right()),
+              std::max(1, twipsToPixels(height) - frame.top() - frame.bottom()));
   // A hidden window lays out its client area only when asked; the panel metrics need it now.
   if (layout()) layout()->activate();
 }

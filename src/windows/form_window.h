@@ -13,6 +13,9 @@ class QMenuBar;
 
 namespace henon {
 
+// Whole screen pixels, as window and control geometry takes them.
+int twipsToPixels(double twips);
+
 class FormWindow : public QMainWindow, public PrintableWindow {
  public:
   FormWindow(const QString& name, double fontPoints);
