@@ -7,7 +7,7 @@ src=$(dirname "$here")
 build=${BUILD_DIR:-$src/build-bench}
 reps=${REPS:-5}
 
-cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHENON_TESTS=OFF >/dev/null
+cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHENON_TESTS=OFF -DHENON_BENCH=ON >/dev/null
 ninja -C "$build" -j2 henon_bench >/dev/null
 
 # A full-HD screen on the offscreen platform; the surface window is sized to fill it.
