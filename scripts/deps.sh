@@ -21,7 +21,7 @@ HENON_TEST_PACKAGES=(
   # end-to-end tests: a real X server, accessibility bus, input, printing
   xvfb xauth xdotool at-spi2-core dbus-x11
   python3-pyatspi python3-pil python3-gi
-  cups cups-client printer-driver-cups-pdf poppler-utils imagemagick
+  cups cups-client printer-driver-cups-pdf poppler-utils
   # packaging: metadata, manual page, Debian package
   appstream desktop-file-utils man-db groff-base file dpkg-dev fakeroot lintian
 )
