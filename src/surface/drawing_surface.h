@@ -27,7 +27,10 @@ class DrawingSurface {
   virtual void PSetMany(std::span<const Point> points) {
     for (const Point& p : points) PSet(p.x, p.y);
   }
-  virtual void Line(double x1, double y1, double x2, double y2, bool box = false) = 0;
+  // A default argument on a virtual follows the static type, not the override, so the plain
+  // segment has its own overload instead.
+  virtual void Line(double x1, double y1, double x2, double y2, bool box) = 0;
+  void Line(double x1, double y1, double x2, double y2) { Line(x1, y1, x2, y2, false); }
   // A histogram may have millions of bars: they too arrive in batches.
   virtual void BoxMany(std::span<const Box> boxes) {
     for (const Box& b : boxes) Line(b.x1, b.y1, b.x2, b.y2, true);

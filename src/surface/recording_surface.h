@@ -27,6 +27,7 @@ class RecordingSurface : public DrawingSurface {
     ++batches;
     DrawingSurface::PSetMany(points);
   }
+  using DrawingSurface::Line;
   void Line(double x1, double y1, double x2, double y2, bool box) override {
     ops.push_back({box ? DrawOp::kBox : DrawOp::kLine, x1, y1, x2, y2, {}});
   }
