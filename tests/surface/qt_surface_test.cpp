@@ -2,28 +2,74 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
 namespace henon {
 namespace {
 
-TEST(QtSurface, PointsLandOnTheirPixelAndSurviveHiding) {
+// The suite runs at device-pixel ratios 1, 1.5 and 2 (QT_SCALE_FACTOR); a logical pixel L is
+// drawn as round(ratio) device pixels from device pixel floor(L * ratio).
+struct Device {
+  double ratio;
+  int side() const { return std::max(1, int(std::lround(ratio))); }
+  int start(int logical) const { return int(logical * ratio); }
+};
+
+Device device(const QtSurface& s) {
+  return {s.image().devicePixelRatio()};
+}
+
+bool black(const QImage& img, int x, int y) {
+  return img.pixel(x, y) == qRgb(0, 0, 0);
+}
+
+int blackCount(const QImage& img) {
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) n += black(img, x, y);
+  return n;
+}
+
+// Whether the whole device square of logical pixel (x, y) is black.
+bool logicalBlack(const QtSurface& s, int x, int y) {
+  const Device d = device(s);
+  for (int dy = 0; dy < d.side(); ++dy)
+    for (int dx = 0; dx < d.side(); ++dx)
+      if (!black(s.image(), d.start(x) + dx, d.start(y) + dy)) return false;
+  return true;
+}
+
+TEST(QtSurface, PointsCoverOneLogicalPixelAndSurviveHiding) {
   QtSurface s;
   s.resize(400, 300);
   const double tpp = s.twipsPerPixel();
-  const QImage& img = s.image();
-  const double dpr = img.devicePixelRatio();
+  const Device d = device(s);
+  EXPECT_EQ(d.ratio, s.devicePixelRatio());
   s.PSet(10 * tpp, 20 * tpp);
-  const Point batch[] = {{30 * tpp + 1, 40 * tpp + 1}, {-5, -5}, {1e12, 1e12}};
+  EXPECT_TRUE(logicalBlack(s, 10, 20));
+  EXPECT_EQ(blackCount(s.image()), d.side() * d.side());
+
+  const Point batch[] = {{30 * tpp + 1, 40 * tpp + 1}, {-5, -5}, {1e12, 1e12}, {NAN, 5}};
   s.PSetMany(batch);
-  EXPECT_EQ(img.pixel(int(10 * dpr), int(20 * dpr)), qRgb(0, 0, 0));
-  EXPECT_EQ(img.pixel(int(30 * dpr), int(40 * dpr)), qRgb(0, 0, 0));
-  EXPECT_EQ(img.pixel(int(11 * dpr), int(20 * dpr)), qRgb(255, 255, 255));
+  EXPECT_TRUE(logicalBlack(s, 30, 40));
+  EXPECT_FALSE(black(s.image(), d.start(32), d.start(40)));
+  EXPECT_EQ(blackCount(s.image()), 2 * d.side() * d.side());
+
   s.show();
   s.hide();
   s.resize(50, 50);
   s.show();
-  EXPECT_EQ(s.image().pixel(int(30 * dpr), int(40 * dpr)), qRgb(0, 0, 0));
+  EXPECT_TRUE(logicalBlack(s, 30, 40));
   s.Cls();
-  EXPECT_EQ(s.image().pixel(int(30 * dpr), int(40 * dpr)), qRgb(255, 255, 255));
+  EXPECT_EQ(blackCount(s.image()), 0);
+  // A pixel drawn, cleared and drawn again shows again.
+  s.PSetMany(batch);
+  EXPECT_TRUE(logicalBlack(s, 30, 40));
 }
 
 TEST(QtSurface, MeasuresInTwips) {
@@ -36,12 +82,207 @@ TEST(QtSurface, MeasuresInTwips) {
   s.CurrentX = 0;
   s.CurrentY = 0;
   s.Print("Xn");
-  s.Line(0, 1500, 1500, 1500, false);
   int inked = 0;
-  for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 40; ++x) inked += s.image().pixel(x, y) != qRgb(255, 255, 255);
+  const Device d = device(s);
+  for (int y = 0; y < d.start(40); ++y)
+    for (int x = 0; x < d.start(40); ++x) inked += s.image().pixel(x, y) != qRgb(255, 255, 255);
   EXPECT_GT(inked, 5);
-  EXPECT_EQ(s.image().pixel(50, 100), qRgb(0, 0, 0));
+}
+
+TEST(QtSurface, LinesAreOneLogicalPixelWide) {
+  QtSurface s;
+  s.resize(400, 300);
+  const double tpp = s.twipsPerPixel();
+  const Device d = device(s);
+  s.Line(10 * tpp, 100 * tpp + 2, 60 * tpp, 100 * tpp + 2);  // across
+  s.Line(200 * tpp, 10 * tpp, 200 * tpp, 20 * tpp);          // down
+  for (int x = 10; x <= 60; ++x) EXPECT_TRUE(logicalBlack(s, x, 100)) << x;
+  for (int y = 10; y <= 20; ++y) EXPECT_TRUE(logicalBlack(s, 200, y)) << y;
+  // Nothing beyond the line's own pixels: one row of 51 and one column of 11 logical pixels.
+  const int rowWidth = d.start(60) + d.side() - d.start(10);
+  const int columnHeight = d.start(20) + d.side() - d.start(10);
+  EXPECT_EQ(blackCount(s.image()), d.side() * (rowWidth + columnHeight));
+
+  // A slanted line is as wide as an upright one.
+  s.Cls();
+  s.Line(10 * tpp, 10 * tpp, 110 * tpp, 60 * tpp);
+  const int inked = blackCount(s.image());
+  EXPECT_GE(inked, 100 * d.ratio * d.ratio * 0.8);
+  EXPECT_LE(inked, 101 * d.ratio * d.ratio * 1.6);
+}
+
+// Text is drawn at the device's resolution, not drawn at the logical one and enlarged.
+TEST(QtSurface, TextUsesEveryDevicePixel) {
+  QtSurface s;
+  s.resize(400, 300);
+  s.CurrentX = 100;
+  s.CurrentY = 100;
+  s.Print("Hénon 0.25");
+  const QImage& img = s.image();
+  const Device d = device(s);
+  int inked = 0, unlikeNeighbour = 0;
+  for (int y = 0; y < d.start(60); ++y)
+    for (int x = 0; x + 1 < d.start(200); ++x) {
+      const bool dark = qGray(img.pixel(x, y)) < 128;
+      inked += dark;
+      // Within one logical pixel the device pixels differ only if drawn finer than it.
+      unlikeNeighbour += d.start(int(x / d.ratio)) == d.start(int((x + 1) / d.ratio)) &&
+                         dark != (qGray(img.pixel(x + 1, y)) < 128);
+    }
+  EXPECT_GT(inked, 20 * d.ratio * d.ratio);
+  if (d.ratio >= 2) {
+    EXPECT_GT(unlikeNeighbour, 10);
+  }
+}
+
+TEST(QtSurface, MouseReportsTwipsAtAnyRatio) {
+  QtSurface s;
+  s.resize(400, 300);
+  std::vector<float> pressed, moved;
+  s.onMouseDown = [&](int button, int, float x, float y) { pressed = {float(button), x, y}; };
+  s.onMouseMove = [&](int button, int, float x, float y) { moved = {float(button), x, y}; };
+  const double tpp = s.twipsPerPixel();
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(33, 44), s.mapToGlobal(QPointF(33, 44)),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&s, &press);
+  QMouseEvent move(QEvent::MouseMove, QPointF(120.5, 7), s.mapToGlobal(QPointF(120.5, 7)),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(&s, &move);
+  EXPECT_EQ(pressed, (std::vector<float>{1, float(33 * tpp), float(44 * tpp)}));
+  EXPECT_EQ(moved, (std::vector<float>{1, float(120.5 * tpp), float(7 * tpp)}));
+  // Twips and pixels meet: a point set where the mouse was lands under it.
+  s.PSet(pressed[1], pressed[2]);
+  EXPECT_TRUE(logicalBlack(s, 33, 44));
+}
+
+// The drawing is not bounded by any screen: it follows the window, and keeps what it had.
+TEST(QtSurface, DrawingCoversAWindowLargerThanTheScreen) {
+  QtSurface s;
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  s.resize(300, 200);
+  const double tpp = s.twipsPerPixel();
+  s.PSet(250 * tpp, 150 * tpp);
+  const QSize big = screen + QSize(700, 500);
+  s.resize(big);
+  s.show();
+  // The far corner of the client area is drawn, and shows.
+  const int right = big.width() - 1, bottom = big.height() - 1;
+  s.PSet((right + 0.5) * tpp, (bottom + 0.5) * tpp);
+  s.Line(0, (bottom + 0.5) * tpp, (right + 0.5) * tpp, (bottom + 0.5) * tpp);
+  EXPECT_TRUE(logicalBlack(s, right, bottom));
+  EXPECT_TRUE(logicalBlack(s, right / 2, bottom));
+  EXPECT_TRUE(logicalBlack(s, 250, 150));  // kept through the growth
+  const QImage shown = s.grab().toImage();
+  EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() - 1), qRgb(0, 0, 0));
+  EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() / 2), qRgb(255, 255, 255));
+
+  // Memory follows the window, not the screens.
+  const Device d = device(s);
+  EXPECT_LE(s.image().width(), std::ceil((big.width() + 64) * d.ratio));
+  EXPECT_LE(s.image().height(), std::ceil((big.height() + 64) * d.ratio));
+
+  // What the printer gets is the client area at the device's resolution.
+  const QImage client = s.clientImage();
+  EXPECT_EQ(client.devicePixelRatio(), d.ratio);
+  EXPECT_EQ(client.width(), int(std::ceil(big.width() * d.ratio)));
+  EXPECT_EQ(client.height(), int(std::ceil(big.height() * d.ratio)));
+  EXPECT_TRUE(black(client, client.width() - 1, client.height() - 1));
+
+  // Shrinking keeps the drawing for the next growth.
+  s.resize(100, 100);
+  s.resize(big);
+  EXPECT_TRUE(logicalBlack(s, right, bottom));
+}
+
+// Outlines drawn pixel by pixel from the rule the surface follows: the logical pixels that the
+// edges' coordinates fall in.
+QImage outlinesByHand(const std::vector<Box>& boxes, double tpp, const QImage& like) {
+  const Device d{like.devicePixelRatio()};
+  const QSize size = like.size();
+  const int cols = int(size.width() / d.ratio), rows = int(size.height() / d.ratio);
+  std::vector<char> logical(std::size_t(cols) * rows, 0);
+  const auto mark = [&](long x, long y) {
+    if (x >= 0 && y >= 0 && x < cols && y < rows) logical[std::size_t(y) * cols + x] = 1;
+  };
+  for (const Box& b : boxes) {
+    const auto px = [tpp](double v) { return long(std::floor(std::clamp(v / tpp, -2.0, 1e6))); };
+    const long l = px(std::min(b.x1, b.x2)), r = px(std::max(b.x1, b.x2));
+    const long t = px(std::min(b.y1, b.y2)), u = px(std::max(b.y1, b.y2));
+    for (long x = l; x <= r; ++x) mark(x, t), mark(x, u);
+    for (long y = t; y <= u; ++y) mark(l, y), mark(r, y);
+  }
+  QImage img(size, QImage::Format_RGB32);
+  img.fill(Qt::white);
+  for (int y = 0; y < rows; ++y)
+    for (int x = 0; x < cols; ++x)
+      if (logical[std::size_t(y) * cols + x])
+        for (int dy = 0; dy < d.side(); ++dy)
+          for (int dx = 0; dx < d.side(); ++dx) {
+            const int X = d.start(x) + dx, Y = d.start(y) + dy;
+            if (X < img.width() && Y < img.height()) img.setPixel(X, Y, qRgb(0, 0, 0));
+          }
+  return img;
+}
+
+// Histogram bars as the histogram window lays them out: m bars across the frame, heights from
+// a deterministic, orbit-like spread of counts.
+std::vector<Box> histogramBars(int m, double left, double right, double top, double bottom) {
+  std::vector<Box> bars;
+  bars.reserve(std::size_t(m));
+  const int maxN = 1000;
+  std::uint32_t h = 12345;
+  for (int i = 0; i < m; ++i) {
+    h = h * 1664525u + 1013904223u;
+    const double shape = std::abs(std::sin(i * 7.0 / m)) * 900;
+    const int count = i % 97 == 0 ? 0 : int(shape) + int(h >> 25);
+    const double barWidth = (right - left) / m;
+    const double barTop = bottom - count * ((bottom - top) + 100) / maxN;
+    bars.push_back({left + i * barWidth, barTop, left + (i + 1) * barWidth, bottom});
+  }
+  return bars;
+}
+
+// Many bars share a pixel column; the surface draws what they show there per column. That must be
+// what drawing every bar by itself shows, at every ratio.
+TEST(QtSurface, BarsNarrowerThanAPixelDrawAsEachBarWould) {
+  for (int m : {7, 1000, 100'000, 1'000'000}) {
+    SCOPED_TRACE(m);
+    QtSurface perColumn, perBar;
+    perColumn.resize(900, 500);
+    perBar.resize(900, 500);
+    const double tpp = perColumn.twipsPerPixel();
+    // Edges off the pixel grid, the last bars reaching beyond the window at the top and right.
+    const std::vector<Box> bars =
+        histogramBars(m, 40 * tpp + 3.3, 905 * tpp, 30 * tpp + 7.1, 450 * tpp + 0.7);
+    for (std::size_t i = 0; i < bars.size(); i += 4096)
+      perColumn.BoxMany(std::span(bars).subspan(i, std::min<std::size_t>(4096, bars.size() - i)));
+    for (const Box& b : bars) perBar.Line(b.x1, b.y1, b.x2, b.y2, true);
+    ASSERT_EQ(perColumn.image(), perBar.image());
+    if (m <= 100'000) {
+      const QImage& img = perColumn.image();
+      EXPECT_EQ(img, outlinesByHand(bars, tpp, img));
+    }
+  }
+}
+
+TEST(QtSurface, BoxesInAnyOrderAndPartlyOutside) {
+  QtSurface s;
+  s.resize(200, 100);
+  const double tpp = s.twipsPerPixel();
+  std::vector<Box> boxes = {
+      {50 * tpp, 20 * tpp, 10 * tpp, 5 * tpp},         // corners swapped
+      {-30 * tpp, 40 * tpp, 30 * tpp, 500 * tpp},      // left and bottom outside
+      {150.2 * tpp, 60 * tpp, 150.7 * tpp, 60 * tpp},  // a single pixel
+      {100 * tpp, 10 * tpp, 120 * tpp, 80 * tpp},      // separate spans in column 100 and 120
+      {100 * tpp, 85 * tpp, 120 * tpp, 95 * tpp},
+      {100 * tpp, -1e300, 1e300, -1e300},  // far away
+      {NAN, 1, 2, 3},
+  };
+  s.BoxMany(boxes);
+  boxes.pop_back();
+  EXPECT_EQ(s.image(), outlinesByHand(boxes, tpp, s.image()));
+  EXPECT_TRUE(logicalBlack(s, 150, 60));
+  EXPECT_FALSE(logicalBlack(s, 100, 83));
 }
 
 }  // namespace

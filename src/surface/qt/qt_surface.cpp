@@ -5,6 +5,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace henon {
@@ -17,6 +19,11 @@ double screenTwipsPerPixel() {
 
 namespace {
 
+constexpr QRgb kBlack = qRgb(0, 0, 0);
+// The drawing grows in steps of this many logical pixels, so a window dragged wider by a pixel at
+// a time is not copied on every step; it is also the width of a mask word.
+constexpr int kGrain = 64;
+
 int mouseButtons(Qt::MouseButtons b) {
   return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) |
          (b & Qt::MiddleButton ? 4 : 0);
@@ -27,23 +34,69 @@ int shiftState(Qt::KeyboardModifiers m) {
          (m & Qt::AltModifier ? 4 : 0);
 }
 
+int roundUp(int n, int grain) {
+  return (std::max(n, 1) + grain - 1) / grain * grain;
+}
+
 }  // namespace
 
-QtSurface::QtSurface(QWidget* parent) : QWidget(parent), twipsPerPixel_(screenTwipsPerPixel()) {
-  QScreen* screen = QGuiApplication::primaryScreen();
-  const double dpr = screen ? screen->devicePixelRatio() : 1.0;
-  const QSize logical = screen ? screen->size() : QSize(1920, 1080);
-  image_ = QImage(static_cast<int>(std::ceil(logical.width() * dpr)),
-                  static_cast<int>(std::ceil(logical.height() * dpr)), QImage::Format_RGB32);
-  image_.setDevicePixelRatio(dpr);
-  image_.fill(Qt::white);
-  deviceScale_ = dpr / twipsPerPixel_;
+QtSurface::QtSurface(QWidget* parent)
+    : QWidget(parent), twipsPerPixel_(screenTwipsPerPixel()), pixelsPerTwip_(1.0 / twipsPerPixel_) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
+  cover();
+}
+
+void QtSurface::cover() {
+  double ratio = devicePixelRatio();
+  if (!(ratio > 0)) ratio = 1;
+  const int cols = std::max(cols_, roundUp(width(), kGrain));
+  const int rows = std::max(rows_, roundUp(height(), kGrain));
+  if (ratio == ratio_ && cols == cols_ && rows == rows_) return;
+
+  QImage grown(static_cast<int>(std::ceil(cols * ratio)), static_cast<int>(std::ceil(rows * ratio)),
+               QImage::Format_RGB32);
+  grown.setDevicePixelRatio(ratio);
+  grown.fill(Qt::white);
+  if (!image_.isNull()) {
+    QPainter painter(&grown);
+    painter.drawImage(QRectF(0, 0, image_.width() / ratio_, image_.height() / ratio_), image_,
+                      QRectF(image_.rect()));
+  }
+  const int words = cols / kGrain;
+  std::vector<std::uint64_t> inked(static_cast<std::size_t>(words) * rows, 0);
+  // A rescaled drawing may have grey edges: its mask starts empty, which is always safe.
+  if (ratio == ratio_)
+    for (int y = 0; y < rows_; ++y)
+      std::copy_n(inked_.begin() + static_cast<std::ptrdiff_t>(y) * maskWords_, maskWords_,
+                  inked.begin() + static_cast<std::ptrdiff_t>(y) * words);
+
+  image_ = std::move(grown);
+  inked_ = std::move(inked);
+  cols_ = cols;
+  rows_ = rows;
+  maskWords_ = words;
+  ratio_ = ratio;
+  side_ = std::max(1, static_cast<int>(std::lround(ratio)));
+  spans_.assign(static_cast<std::size_t>(cols), Span{1, 0});
+  spanFirst_ = INT_MAX;
+  spanLast_ = -1;
+}
+
+QImage QtSurface::clientImage() const {
+  QImage out(static_cast<int>(std::ceil(width() * ratio_)),
+             static_cast<int>(std::ceil(height() * ratio_)), QImage::Format_RGB32);
+  out.setDevicePixelRatio(ratio_);
+  out.fill(Qt::white);
+  QPainter painter(&out);
+  painter.drawImage(QPointF(0, 0), image_);
+  return out;
 }
 
 void QtSurface::Cls() {
+  cover();
   image_.fill(Qt::white);
+  std::fill(inked_.begin(), inked_.end(), 0);
   update();
 }
 
@@ -52,54 +105,152 @@ void QtSurface::PSet(double x, double y) {
   PSetMany({&p, 1});
 }
 
-void QtSurface::PSetMany(std::span<const Point> points) {
+template <int kSide>
+void QtSurface::setPoints(std::span<const Point> points) {
   uchar* bits = image_.bits();
   const qsizetype stride = image_.bytesPerLine();
-  const double w = image_.width(), h = image_.height();
-  const double scale = deviceScale_;
-  constexpr QRgb kBlack = qRgb(0, 0, 0);
+  std::uint64_t* inked = inked_.data();
+  const qsizetype words = maskWords_;
+  const double w = cols_, h = rows_;
+  const double scale = pixelsPerTwip_;
   for (const Point& p : points) {
     // Against whole-number bounds, floor(t) >= 0 && floor(t) < w holds exactly when
     // t >= 0 && t < w, and for such t truncation is floor.
     const double px = p.x * scale;
     const double py = p.y * scale;
     if (px >= 0 && py >= 0 && px < w && py < h) {
-      QRgb& pixel =
-          reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(py) * stride)[static_cast<int>(px)];
-      // An orbit revisits its pixels; leaving black ones untouched spares the cache a write.
-      if (pixel != kBlack) pixel = kBlack;
+      const int x = static_cast<int>(px);
+      const int y = static_cast<int>(py);
+      std::uint64_t& word = inked[y * words + (x / kGrain)];
+      const std::uint64_t bit = std::uint64_t{1} << (x % kGrain);
+      // An orbit revisits its pixels; the mask answers for them without touching the image.
+      if (word & bit) continue;
+      word |= bit;
+      if constexpr (kSide == 1) {
+        reinterpret_cast<QRgb*>(bits + y * stride)[x] = kBlack;
+      } else if constexpr (kSide == 2) {
+        QRgb* top = reinterpret_cast<QRgb*>(bits + 2 * y * stride) + 2 * x;
+        QRgb* below = reinterpret_cast<QRgb*>(reinterpret_cast<uchar*>(top) + stride);
+        top[0] = top[1] = below[0] = below[1] = kBlack;
+      } else {
+        fillCells(x, x, y, y);
+      }
     }
+  }
+}
+
+void QtSurface::PSetMany(std::span<const Point> points) {
+  cover();
+  if (ratio_ == 1) {
+    setPoints<1>(points);
+  } else if (ratio_ == 2) {
+    setPoints<2>(points);
+  } else {
+    setPoints<0>(points);
   }
   update();
 }
 
+int QtSurface::cell(double twips, int n) const {
+  const double t = std::floor(twips * pixelsPerTwip_);
+  if (!(t >= -1)) return -1;
+  return t > n ? n : static_cast<int>(t);
+}
+
+void QtSurface::fillCells(int x1, int x2, int y1, int y2) {
+  // A logical pixel starts at the device pixel its left edge falls in and is round(ratio) wide,
+  // so runs of them have no gaps at any ratio.
+  const auto start = [this](int v) { return static_cast<int>(v * ratio_); };
+  const int left = start(x1), right = std::min(image_.width(), start(x2) + side_);
+  const int top = start(y1), bottom = std::min(image_.height(), start(y2) + side_);
+  uchar* bits = image_.bits();
+  const qsizetype stride = image_.bytesPerLine();
+  for (int y = top; y < bottom; ++y) {
+    QRgb* row = reinterpret_cast<QRgb*>(bits + y * stride);
+    std::fill(row + left, row + right, kBlack);
+  }
+}
+
 void QtSurface::Line(double x1, double y1, double x2, double y2, bool box) {
-  if (box) {
+  if (box || x1 == x2 || y1 == y2) {
+    // An upright line is a box without width or height.
     const Box b{x1, y1, x2, y2};
     BoxMany({&b, 1});
     return;
   }
+  cover();
   QPainter painter(&image_);
-  painter.setPen(QPen(Qt::black, 0));
-  const double s = 1.0 / twipsPerPixel_;
-  painter.drawLine(QPointF(x1 * s, y1 * s), QPointF(x2 * s, y2 * s));
+  const double s = pixelsPerTwip_;
+  if (ratio_ == 1) {
+    painter.setPen(QPen(Qt::black, 0));
+    painter.drawLine(QPointF(x1 * s, y1 * s), QPointF(x2 * s, y2 * s));
+  } else {
+    // One logical pixel wide, from the centre of the end points' pixels.
+    painter.setPen(QPen(Qt::black, 1));
+    const auto centre = [s](double v) { return std::floor(v * s) + 0.5; };
+    painter.drawLine(QPointF(centre(x1), centre(y1)), QPointF(centre(x2), centre(y2)));
+  }
   update();
 }
 
+void QtSurface::addSpan(int x, int top, int bottom) {
+  Span& s = spans_[static_cast<std::size_t>(x)];
+  if (s.top > s.bottom) {
+    s = {top, bottom};
+    spanFirst_ = std::min(spanFirst_, x);
+    spanLast_ = std::max(spanLast_, x);
+  } else if (top <= s.bottom + 1 && bottom >= s.top - 1) {
+    s = {std::min(s.top, top), std::max(s.bottom, bottom)};
+  } else {
+    fillCells(x, x, s.top, s.bottom);
+    s = {top, bottom};
+  }
+}
+
+void QtSurface::drawSpans() {
+  for (int x = spanFirst_; x <= spanLast_; ++x) {
+    Span& s = spans_[static_cast<std::size_t>(x)];
+    if (s.top <= s.bottom) fillCells(x, x, s.top, s.bottom);
+    s = {1, 0};
+  }
+  spanFirst_ = INT_MAX;
+  spanLast_ = -1;
+}
+
+// An outline is its two upright edges plus the top and bottom rows between them. When many boxes
+// share a pixel column, what shows there is the union of their upright edges, so those are merged
+// per column first and each column is drawn once.
 void QtSurface::BoxMany(std::span<const Box> boxes) {
-  QPainter painter(&image_);
-  painter.setPen(QPen(Qt::black, 0));
-  const double s = 1.0 / twipsPerPixel_;
-  for (const Box& b : boxes)
-    painter.drawRect(QRectF(QPointF(b.x1 * s, b.y1 * s), QPointF(b.x2 * s, b.y2 * s)).normalized());
+  cover();
+  const int lastX = cols_ - 1, lastY = rows_ - 1;
+  for (const Box& b : boxes) {
+    if (std::isnan(b.x1) || std::isnan(b.y1) || std::isnan(b.x2) || std::isnan(b.y2)) continue;
+    const int left = cell(std::min(b.x1, b.x2), cols_);
+    const int right = cell(std::max(b.x1, b.x2), cols_);
+    const int top = cell(std::min(b.y1, b.y2), rows_);
+    const int bottom = cell(std::max(b.y1, b.y2), rows_);
+    const int from = std::max(top, 0), to = std::min(bottom, lastY);
+    if (from <= to) {
+      if (left >= 0 && left <= lastX) addSpan(left, from, to);
+      if (right != left && right >= 0 && right <= lastX) addSpan(right, from, to);
+    }
+    const int inLeft = std::max(left + 1, 0), inRight = std::min(right - 1, lastX);
+    if (inLeft <= inRight) {
+      if (top >= 0 && top <= lastY) fillCells(inLeft, inRight, top, top);
+      if (bottom != top && bottom >= 0 && bottom <= lastY)
+        fillCells(inLeft, inRight, bottom, bottom);
+    }
+  }
+  drawSpans();
   update();
 }
 
 void QtSurface::Print(const std::string& text) {
+  cover();
   QPainter painter(&image_);
   painter.setPen(Qt::black);
   painter.setFont(font());
-  const double s = 1.0 / twipsPerPixel_;
+  const double s = pixelsPerTwip_;
   const QFontMetricsF fm(font());
   painter.drawText(QPointF(CurrentX * s, CurrentY * s + fm.ascent()), QString::fromStdString(text));
   update();
@@ -121,12 +272,18 @@ double QtSurface::ScaleHeight() const {
   return static_cast<float>(height() * twipsPerPixel_);
 }
 
+void QtSurface::resizeEvent(QResizeEvent* event) {
+  cover();
+  QWidget::resizeEvent(event);
+}
+
 void QtSurface::paintEvent(QPaintEvent* event) {
+  cover();
   QPainter painter(this);
   const QRect r = event->rect();
-  const double dpr = image_.devicePixelRatio();
-  painter.drawImage(QRectF(r), image_,
-                    QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
+  painter.drawImage(
+      QRectF(r), image_,
+      QRectF(r.x() * ratio_, r.y() * ratio_, r.width() * ratio_, r.height() * ratio_));
 }
 
 void QtSurface::mousePressEvent(QMouseEvent* event) {

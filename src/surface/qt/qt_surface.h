@@ -1,10 +1,14 @@
 // A window's client area as a DrawingSurface. Everything drawn goes into a backing image that
-// covers the whole screen, so nothing is lost while the window is hidden, covered or resized.
+// covers the client area and grows with it, so nothing is lost while the window is hidden,
+// covered or resized. Drawing happens in logical pixels: at any device-pixel ratio a point or a
+// line is one logical pixel across, and text is drawn at the device's resolution.
 #pragma once
 
 #include <QImage>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "surface/drawing_surface.h"
 
@@ -17,6 +21,7 @@ class QtSurface : public QWidget, public DrawingSurface {
   void Cls() override;
   void PSet(double x, double y) override;
   void PSetMany(std::span<const Point> points) override;
+  using DrawingSurface::Line;
   void Line(double x1, double y1, double x2, double y2, bool box) override;
   void BoxMany(std::span<const Box> boxes) override;
   void Print(const std::string& text) override;
@@ -26,7 +31,11 @@ class QtSurface : public QWidget, public DrawingSurface {
   double ScaleHeight() const override;
 
   double twipsPerPixel() const { return twipsPerPixel_; }
+  // The retained drawing in device pixels, carrying its device-pixel ratio. Its top-left corner is
+  // the client area's; it covers at least the whole client area, and may reach beyond it.
   const QImage& image() const { return image_; }
+  // Just the client area of the retained drawing, with the same device-pixel ratio.
+  QImage clientImage() const;
 
   // Button state (1 left, 2 right, 4 middle, added), shift state, pointer in twips.
   using MouseHandler = std::function<void(int button, int shift, float x, float y)>;
@@ -34,14 +43,41 @@ class QtSurface : public QWidget, public DrawingSurface {
   MouseHandler onMouseMove;
 
  protected:
+  void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
 
  private:
+  // Grows the drawing to the client area and follows a change of device-pixel ratio. Hidden
+  // windows get their resize events only when shown, so every drawing operation asks first.
+  void cover();
+  template <int kSide>
+  void setPoints(std::span<const Point> points);
+  // Logical pixel of a coordinate in twips, clamped to -1 … n so that it fits an int.
+  int cell(double twips, int n) const;
+  // Blackens the logical pixels x1…x2 by y1…y2 (inclusive, already clipped).
+  void fillCells(int x1, int x2, int y1, int y2);
+  // Vertical outline pieces of one batch of boxes, merged per column before they are drawn.
+  void addSpan(int x, int top, int bottom);
+  void drawSpans();
+
+  struct Span {
+    int top, bottom;  // empty when top > bottom
+  };
+
   QImage image_;
+  // One bit per logical pixel, set only where the drawing is known to be black, so that an orbit
+  // revisiting its pixels reads a small mask instead of the large image.
+  std::vector<std::uint64_t> inked_;
+  int cols_ = 0, rows_ = 0;  // logical pixels covered
+  int maskWords_ = 0;        // words per mask row
+  double ratio_ = 0;         // device pixels per logical pixel
+  int side_ = 1;             // device pixels per side of a point
+  std::vector<Span> spans_;
+  int spanFirst_ = 0, spanLast_ = -1;
   double twipsPerPixel_;
-  double deviceScale_;  // device pixels per twip
+  double pixelsPerTwip_;
 };
 
 // 1440 twips to the inch at the screen's logical resolution.
