@@ -18,6 +18,12 @@
 #include "windows/form2.h"
 #include "windows/forms.h"
 
+// The icons are compiled into the window library, and a static library's resources exist only
+// once registered.
+static void registerIcons() {
+  Q_INIT_RESOURCE(henon);
+}
+
 namespace henon {
 namespace {
 
@@ -40,6 +46,7 @@ constexpr std::array<ParamLayout, 9> kLayout = {{{360, 0, 300},
 }  // namespace
 
 Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25), forms_(forms) {
+  registerIcons();
   QIcon icon(":/henon.png");
   icon.addFile(":/henon-16.png", QSize(16, 16));
   setWindowIcon(icon);

@@ -48,6 +48,12 @@ TEST_F(Program, StartsWithTheMainWindowAndItsDefaults) {
   EXPECT_GT(forms.shared.panel.panelHeight, 0);
 }
 
+TEST_F(Program, MainWindowCarriesItsIcon) {
+  const QList<QSize> sizes = form1().windowIcon().availableSizes();
+  EXPECT_TRUE(sizes.contains(QSize(32, 32))) << sizes.size();
+  EXPECT_TRUE(sizes.contains(QSize(16, 16))) << sizes.size();
+}
+
 TEST_F(Program, ControlsCarryTheirNamesAndOrder) {
   const char* captions[] = {"a", "b", "x0", "y0", "xbl", "ybl", "xtr", "ytr", "N"};
   const int textLeft[] = {360, 1335, 2310, 3285, 4260, 5235, 6210, 7185, 8160};
