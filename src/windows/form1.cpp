@@ -61,12 +61,15 @@ Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25), forms_(forms) {
     label->setAutoFillBackground(true);
     label->setStyleSheet("background-color: white; color: black;");
     label->setFocusPolicy(Qt::NoFocus);
+    // Labels and boxes are not part of the drawing area: the mouse selection never sees them.
+    label->setAttribute(Qt::WA_NoMousePropagation);
     Label1[static_cast<std::size_t>(l.labelIndex)] = label;
 
     auto* box = new QLineEdit(&s);
     box->setObjectName(QString("Text2_%1").arg(i));
     box->setAccessibleName(kParamCaptions[i]);
     box->setGeometry(px(l.textLeft), px(240), px(975), px(375));
+    box->setAttribute(Qt::WA_NoMousePropagation);
     label->setBuddy(box);
     Text2[i] = box;
   }

@@ -1,8 +1,10 @@
 #include "windows/form1.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScreen>
 
 #include "window_fixture.h"
@@ -187,6 +189,32 @@ TEST_F(Mouse, PressAndDragWriteTheViewWindow) {
   // The shared bounds, not the boxes, convert: the same drag gives the same texts.
   move(1, 9500, 5700);
   EXPECT_EQ(box(6), "2.0000");
+}
+
+TEST_F(Mouse, PressesOnLabelsAndBoxesStayThere) {
+  // Real events, delivered as the window system delivers them, to the surface's children.
+  const auto send = [](QWidget* target, QEvent::Type type, Qt::MouseButton button) {
+    const QPointF at(2, 2);
+    QMouseEvent event(type, at, target->mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button),
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+  };
+  form1().show();
+  const ParamTexts before = form1().paramTexts();
+  for (QWidget* w :
+       {static_cast<QWidget*>(form1().Label1[2]), static_cast<QWidget*>(form1().Label1[9]),
+        static_cast<QWidget*>(form1().Text2[0])}) {
+    send(w, QEvent::MouseButtonPress, Qt::LeftButton);
+    send(w, QEvent::MouseMove, Qt::LeftButton);
+    send(w, QEvent::MouseButtonRelease, Qt::LeftButton);
+    send(w, QEvent::MouseButtonPress, Qt::RightButton);
+    send(w, QEvent::MouseButtonRelease, Qt::RightButton);
+  }
+  EXPECT_EQ(form1().paramTexts(), before);
+  // The drawing area itself still answers.
+  send(&form1().surface(), QEvent::MouseButtonPress, Qt::LeftButton);
+  EXPECT_NE(form1().paramTexts(), before);
 }
 
 TEST_F(Mouse, NothingHappensWithoutAFrame) {
