@@ -175,9 +175,11 @@ std::string formatGeneral(double value) {
   if (value == 0) return "0";
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
+  // %.15g, but with a decimal point whatever the user's locale: titles list the values with
+  // commas between them.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.15g", value);
-  std::string s(buf);
+  const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+  std::string s(buf, res.ptr);
   // 1e-5 rather than C's 1e-05.
   std::size_t e = s.find('e');
   if (e != std::string::npos && e + 2 < s.size() && s[e + 2] == '0' && e + 3 < s.size())

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cmath>
 #include <limits>
 
@@ -97,6 +98,23 @@ TEST(NumericText, GeneralFormat) {
   EXPECT_EQ(formatGeneral(1e15), "1e+15");
   EXPECT_EQ(formatGeneral(1e-300), "1e-300");
   EXPECT_EQ(formatGeneral(0.00001), "1e-5");
+}
+
+TEST(NumericText, GeneralFormatKeepsTheDecimalPointInEveryLocale) {
+  const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+  const std::string saved = previous ? previous : "C";
+  bool found = false;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"})
+    if (std::setlocale(LC_NUMERIC, name)) {
+      found = true;
+      break;
+    }
+  if (!found) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  EXPECT_EQ(formatGeneral(1.4), "1.4");
+  EXPECT_EQ(formatGeneral(-0.00001), "-1e-5");
+  EXPECT_EQ(formatFixed(0.5, 2), "0.50");
+  EXPECT_EQ(toDouble("1.4"), 1.4);
+  std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 // Significant digits of a fixed-form text: its digits without the leading zeros.
