@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "model/orbit.h"
@@ -61,17 +62,29 @@ MapParams defaultParams(std::int32_t n) {
   return {1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, n};
 }
 
+constexpr henon::OrbitStyle k2D{henon::PlotMode::k2D};
+
 // kDirty leaves the vector registers as Cls and the axes left them, which is how Plot runs.
 enum class Before { kClean, kDirty };
 
-void runOrbit(benchmark::State& state, henon::DrawingSurface& surface, bool drawn,
-              Before before = Before::kClean) {
+struct View {
+  double xbl = -2, ybl = -1, xtr = 2, ytr = 1;
+};
+
+// No style: the undrawn run, which still maps every in-view point to the screen and back.
+void runOrbit(benchmark::State& state, henon::DrawingSurface& surface,
+              std::optional<henon::OrbitStyle> style, Before before = Before::kClean,
+              View view = {}) {
   const auto n = static_cast<std::int32_t>(state.range(0));
   PlotFrame frame;
   henon::setFrameForm1(frame, surface);
   CountingDialogs dialogs;
   for (auto _ : state) {
     MapParams p = defaultParams(n);
+    p.xbl = view.xbl;
+    p.ybl = view.ybl;
+    p.xtr = view.xtr;
+    p.ytr = view.ytr;
     // What Plot does before the orbit, untimed.
     state.PauseTiming();
     QApplication::processEvents();
@@ -79,8 +92,8 @@ void runOrbit(benchmark::State& state, henon::DrawingSurface& surface, bool draw
     henon::plotAxes2D(surface, frame, p);
     if (before == Before::kClean) henon::cleanVectorState();
     state.ResumeTiming();
-    if (drawn) {
-      henon::plotOrbit(surface, p, CutOffLimits{}, frame, {henon::PlotMode::k2D}, dialogs);
+    if (style) {
+      henon::plotOrbit(surface, p, CutOffLimits{}, frame, *style, dialogs);
     } else {
       henon::runOrbitUndrawn(surface, p, CutOffLimits{}, frame, dialogs);
     }
@@ -95,22 +108,75 @@ void runOrbit(benchmark::State& state, henon::DrawingSurface& surface, bool draw
 }
 
 void BM_OrbitDrawn(benchmark::State& state) {
-  runOrbit(state, screenSurface(), true);
+  runOrbit(state, screenSurface(), k2D);
 }
 
 // Undrawn still maps every in-view point to the screen and back; it only skips the pixel.
 void BM_OrbitBare(benchmark::State& state) {
-  runOrbit(state, screenSurface(), false);
+  runOrbit(state, screenSurface(), std::nullopt);
 }
 
 void BM_OrbitBareDirty(benchmark::State& state) {
-  runOrbit(state, screenSurface(), false, Before::kDirty);
+  runOrbit(state, screenSurface(), std::nullopt, Before::kDirty);
 }
 
 void BM_OrbitNullSurface(benchmark::State& state) {
   henon::QtSurface& qt = screenSurface();
   NullSurface null(qt.ScaleWidth(), qt.ScaleHeight());
-  runOrbit(state, null, true);
+  runOrbit(state, null, k2D);
+}
+
+// The orbit's own dependent chain, with nothing else: the step, to the screen and back, as the
+// in-view path computes it, without a test, a fallback or a store.
+void BM_Chain(benchmark::State& state) {
+  const auto n = static_cast<std::int32_t>(state.range(0));
+  PlotFrame frame;
+  henon::setFrameForm1(frame, screenSurface());
+  for (auto _ : state) {
+    henon::cleanVectorState();
+    MapParams p = defaultParams(n);
+    PlotFrame f = frame;
+    // Opaque, so nothing is folded that the orbit loop could not fold as well.
+    benchmark::DoNotOptimize(p);
+    benchmark::DoNotOptimize(f);
+    const double a = p.a, b = p.b, xbl = p.xbl, xtr = p.xtr, ybl = p.ybl, ytr = p.ytr;
+    const double left = f.frameLeft, right = f.frameRight, bottom = f.frameBottom, top = f.frameTop;
+    double x = p.x0, y = p.y0;
+    for (std::int32_t i = 0; i < n; ++i) {
+      const double xNew = (1 + y) - ((x * a) * x);
+      const double yNew = x * b;
+      const double sy = bottom - ((bottom - top) * (ybl - yNew)) / (ybl - ytr);
+      const double sx = right - ((right - left) * (xtr - xNew)) / (xtr - xbl);
+      x = xtr - ((right - sx) * (xtr - xbl)) / (right - left);
+      y = ybl - ((bottom - sy) * (ybl - ytr)) / (bottom - top);
+    }
+    benchmark::DoNotOptimize(x);
+    benchmark::DoNotOptimize(y);
+  }
+  state.counters["ns_per_step"] = benchmark::Counter(
+      static_cast<double>(n) * 1e-9,
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// The orbit loop itself: every point staged and handed over, no pixel set.
+void BM_Loop2D(benchmark::State& state) {
+  NullSurface null(screenSurface().ScaleWidth(), screenSurface().ScaleHeight());
+  runOrbit(state, null, k2D);
+}
+void BM_Loop1DX(benchmark::State& state) {
+  NullSurface null(screenSurface().ScaleWidth(), screenSurface().ScaleHeight());
+  runOrbit(state, null, henon::OrbitStyle{henon::PlotMode::k1D, henon::SeriesName::kXts});
+}
+void BM_Loop1DY(benchmark::State& state) {
+  NullSurface null(screenSurface().ScaleWidth(), screenSurface().ScaleHeight());
+  runOrbit(state, null, henon::OrbitStyle{henon::PlotMode::k1D, henon::SeriesName::kYts});
+}
+
+// A deep view: almost every step falls outside it and should cost about a bare map step.
+void BM_OrbitDeep(benchmark::State& state) {
+  const double w = 1e-6;
+  runOrbit(state, screenSurface(), k2D, Before::kClean,
+           {0.63135448 - w / 2, 0.18940634 - w / 2, 0.63135448 + w / 2, 0.18940634 + w / 2});
 }
 
 // Meant to run alone in a fresh process: the peak covers Qt, the window and one orbit.
@@ -140,6 +206,11 @@ BENCHMARK(BM_OrbitBare)->Arg(10'000'000)->Arg(100'000'000)->Unit(benchmark::kMil
 BENCHMARK(BM_OrbitDrawn)->Arg(10'000'000)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrbitBareDirty)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrbitNullSurface)->Arg(10'000'000)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Chain)->Arg(10'000'000)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Loop2D)->Arg(10'000'000)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Loop1DX)->Arg(10'000'000)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Loop1DY)->Arg(10'000'000)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrbitDeep)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrbitPeakRss)
     ->Arg(10'000)
     ->Arg(100'000'000)

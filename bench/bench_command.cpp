@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: MIT
+// Click to picture: a menu command as the user triggers it, on the started program's offscreen
+// windows, from the click until the window has repainted.
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <cstdint>
+#include <string>
+
+#include "surface/recording_surface.h"
+#include "windows/form1.h"
+#include "windows/form2.h"
+#include "windows/forms.h"
+
+namespace {
+
+struct Program {
+  henon::ScriptedDialogs dialogs;
+  henon::Forms forms{dialogs, [] {}};
+  Program() {
+    forms.Main();
+    QApplication::processEvents();
+  }
+};
+
+Program& program() {
+  static auto* p = new Program;
+  return *p;
+}
+
+// Found by object name, as a user finds them by caption, so the bench follows the program.
+void trigger(QWidget& window, const char* item) {
+  window.findChild<QAction*>(item)->trigger();
+}
+
+enum class Command { k2D, k1D, kHisto };
+
+void runCommand(benchmark::State& state, Command command) {
+  Program& prog = program();
+  henon::Form1& form1 = prog.forms.form1();
+  const auto n = state.range(0);
+  form1.findChild<QLineEdit*>("Text2_8")->setText(QString::number(n));
+  for (auto _ : state) {
+    state.PauseTiming();
+    QApplication::processEvents();
+    prog.dialogs.messages.clear();
+    if (command == Command::kHisto) {
+      prog.dialogs.answers = {"100", std::to_string(n / 20)};
+    }
+    state.ResumeTiming();
+    switch (command) {
+      case Command::k2D:
+        trigger(form1, "mnuPlot");
+        break;
+      case Command::k1D:
+        trigger(form1, "mnu1Dts");
+        break;
+      case Command::kHisto:
+        trigger(prog.forms.form2(), "mnuHisto");
+        break;
+    }
+    QApplication::processEvents();  // the repaint
+    if (!prog.dialogs.messages.empty()) state.SkipWithError(prog.dialogs.messages.front().c_str());
+  }
+  state.counters["ns_per_step"] = benchmark::Counter(
+      static_cast<double>(n) * 1e-9,
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_Command2D(benchmark::State& state) {
+  runCommand(state, Command::k2D);
+}
+void BM_Command1D(benchmark::State& state) {
+  runCommand(state, Command::k1D);
+}
+// m = 100, the largest count shown N / 20.
+void BM_CommandHisto(benchmark::State& state) {
+  runCommand(state, Command::kHisto);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Command2D)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Arg(100'000'000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Command1D)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Arg(100'000'000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CommandHisto)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Arg(100'000'000)
+    ->Unit(benchmark::kMillisecond);
