@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 
+#include "plot/frames.h"
 #include "surface/recording_surface.h"
 
 namespace henon {
@@ -175,6 +177,66 @@ TEST_F(Orbit, FrameWithoutAreaDrawsNothingButStillStops) {
   params.N = 1000;
   run();
   EXPECT_EQ(params.N, 1);
+}
+
+// FNV-1a over the bits of every point handed over.
+struct HashingSurface : RecordingSurface {
+  using RecordingSurface::RecordingSurface;
+  void PSetMany(std::span<const Point> points) override {
+    for (const Point& p : points) {
+      for (double v : {p.x, p.y}) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        for (int i = 0; i < 8; ++i) hash = (hash ^ ((bits >> (8 * i)) & 0xff)) * 0x100000001b3;
+      }
+    }
+    count += points.size();
+  }
+  std::uint64_t hash = 0xcbf29ce484222325;
+  std::size_t count = 0;
+};
+
+TEST(OrbitHash, EveryStagedPointIsPinnedToTheBit) {
+  // Views that the loop can prove safe and views it cannot, all drawing modes, points in and out
+  // of view, and an escape outside the view late in the run.
+  struct Case {
+    OrbitStyle style;
+    double xbl, ybl, xtr, ytr;
+    CutOffLimits limits;
+    std::size_t points;
+    std::int32_t n;
+    std::uint64_t hash;
+  };
+  const OrbitStyle k2D{PlotMode::k2D}, kX{PlotMode::k1D, SeriesName::kXts},
+      kY{PlotMode::k1D, SeriesName::kYts};
+  const CutOffLimits narrow{1.5, 1000, -1.5, -1000};
+  const Case cases[] = {
+      {k2D, -2, -1, 2, 1, {}, 1000000, 1000000, 0xf82a7f09e4d2ad84},
+      {kX, -2, -1, 2, 1, {}, 1000000, 1000000, 0xa536973075d029ec},
+      {kY, -2, -1, 2, 1, {}, 1000000, 1000000, 0x44878049ef07263a},
+      {k2D, -2, -1, 0.3, 1, {}, 424199, 1000000, 0xbe55e613f51d23bb},
+      {kX, -2, -1, 0.3, 1, {}, 424199, 1000000, 0xa3b8652cc6236e3e},
+      {kY, -2, -1, 2, 0.1, {}, 451754, 1000000, 0xb9e1e1b5092c9c97},
+      {k2D, -2, -1, 2, 1, narrow, 1000000, 1000000, 0xf82a7f09e4d2ad84},
+      {kX, -2, -1, 2, 1, narrow, 1000000, 1000000, 0xa536973075d029ec},
+      {k2D, -1, -0.3, 1, 0.3, {1.2729, 1000, -1000, -1000}, 1095, 1851, 0xbef69075066f48ac},
+  };
+  for (std::size_t k = 0; k < std::size(cases); ++k) {
+    const Case& c = cases[k];
+    // A 1920 x 1000 pixel client area at 15 twips a pixel.
+    HashingSurface surface(28800, 15000);
+    PlotFrame frame;
+    setFrameForm1(frame, surface);
+    MapParams p{1.4, 0.3, 0.5, 0.5, c.xbl, c.ybl, c.xtr, c.ytr, 1000000};
+    ScriptedDialogs dialogs;
+    plotOrbit(surface, p, c.limits, frame, c.style, dialogs);
+    const std::uint64_t hash =
+        surface.hash ^ (static_cast<std::uint64_t>(p.N) * 0x9e3779b97f4a7c15);
+    SCOPED_TRACE("case " + std::to_string(k));
+    EXPECT_EQ(surface.count, c.points);
+    EXPECT_EQ(p.N, c.n);
+    EXPECT_EQ(hash, c.hash);
+  }
 }
 
 }  // namespace
