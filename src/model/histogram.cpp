@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/map_step.h"
 #include "model/numeric_text.h"
 #include "model/vector_state.h"
 
@@ -72,8 +73,8 @@ void collectHisto(HistoState& h, const MapParams& p, Pacer* pacer) {
     const std::int32_t end = n - done > kChunk ? done + kChunk : n;
     cleanVectorState();  // the pacer may have left it dirty
     for (std::int32_t i = done; i < end; ++i) {
-      double xNew = (1 + y) - (p.a * x) * x;
-      double yNew = p.b * x;
+      // The orbit's own step: a * x and x * a round alike.
+      const auto [xNew, yNew] = mapStep(p.a, p.b, x, y);
       std::int32_t kx = binIndex(xNew, xbl, wx, m, perWx);
       std::int32_t ky = binIndex(yNew, ybl, wy, m, perWy);
       if (kx >= 0) ++xCount[kx];

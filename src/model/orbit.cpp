@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/map_step.h"
 #include "model/vector_state.h"
 #include "surface/batch.h"
 
@@ -31,8 +32,7 @@ template <Draw kDraw>
   double y = s.y;
   std::size_t staged = 0;
   for (std::int64_t i = s.next; i <= last; ++i) {
-    double xNew = (1 + y) - ((x * p.a) * x);
-    double yNew = x * p.b;
+    auto [xNew, yNew] = mapStep(p.a, p.b, x, y);
     // A step that overflowed has escaped whatever the limits say.
     if (xNew > lim.escapeXMax || xNew < lim.escapeXMin || yNew > lim.escapeYMax ||
         yNew < lim.escapeYMin || !std::isfinite(xNew) || !std::isfinite(yNew))
