@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "model/map_step.h"
@@ -21,38 +22,109 @@ struct Steps {
   bool escaped;
 };
 
-// Takes steps s.next..last, staging at most one point per step. Nothing in here
-// calls out, so the compiler keeps the orbit in registers instead of sending it
-// through memory on every step.
-template <Draw kDraw>
-[[gnu::noinline]] Steps takeSteps(const MapParams& p, const CutOffLimits& lim, const PlotFrame& f,
-                                  bool drawable, std::int32_t n, Steps s, std::int64_t last,
-                                  Point* out) {
+// Everything a batch of steps reads, copied out of the shared state so that the compiler can
+// keep it in registers: through references it would reload it after every point written.
+struct Loop {
+  double a, b;
+  double xbl, ybl, xtr, ytr;
+  double xMax, yMax, xMin, yMin;
+  double left, bottom, right, top;
+  double frameW, frameH;  // right - left, bottom - top
+  double viewW, viewH;    // xtr - xbl, ybl - ytr, as the mappings take them
+  bool drawable;
+
+  Loop(const MapParams& p, const CutOffLimits& lim, const PlotFrame& f)
+      : a(p.a),
+        b(p.b),
+        xbl(p.xbl),
+        ybl(p.ybl),
+        xtr(p.xtr),
+        ytr(p.ytr),
+        xMax(lim.escapeXMax),
+        yMax(lim.escapeYMax),
+        xMin(lim.escapeXMin),
+        yMin(lim.escapeYMin),
+        left(f.frameLeft),
+        bottom(f.frameBottom),
+        right(f.frameRight),
+        top(f.frameTop),
+        frameW(right - left),
+        frameH(bottom - top),
+        viewW(xtr - xbl),
+        viewH(ybl - ytr),
+        // A frame without area has nowhere to draw and would make the back mapping divide by
+        // zero.
+        drawable(f.hasArea()) {}
+
+  bool escapes(double x, double y) const {
+    // A step that overflowed has escaped whatever the limits say.
+    return x > xMax || x < xMin || y > yMax || y < yMin || !std::isfinite(x) || !std::isfinite(y);
+  }
+  bool inView(double x, double y) const { return xbl < x && x < xtr && ybl < y && y < ytr; }
+
+  // True when no point inside the view can reach a cut-off limit, be anything but finite, or make
+  // a mapping there or back overflow; such points then need none of those tests. Points outside
+  // the view are tested in full either way.
+  bool viewIsSafe() const {
+    const double frameMax =
+        std::max({std::fabs(left), std::fabs(right), std::fabs(bottom), std::fabs(top)});
+    const double viewMax =
+        std::max({std::fabs(xbl), std::fabs(xtr), std::fabs(ybl), std::fabs(ytr)});
+    const double sMax = std::max(std::fabs(frameW), std::fabs(frameH));
+    const double wMax = std::max(std::fabs(viewW), std::fabs(viewH));
+    // An in-view value is strictly inside the limits. The screen position of one is within
+    // 2 * sMax of the frame, and the way back is within 2 * (sMax + 1) * wMax of the view, given
+    // a frame at least a unit high and wide and no further than 2^53 from the origin.
+    return drawable && xbl < xtr && ybl < ytr && xMin <= xbl && xtr <= xMax && yMin <= ybl &&
+           ytr <= yMax && frameMax <= 0x1p53 && std::fabs(frameW) >= 1 && std::fabs(frameH) >= 1 &&
+           std::isfinite(viewMax * 8) && std::isfinite((sMax + 1) * wMax * 8);
+  }
+};
+
+// s0 - (dS * (w0 - w)) / dW: mapLinear without its fallback, for a view proven safe.
+inline double linear(double s0, double dS, double w0, double dW, double w) {
+  return s0 - (dS * (w0 - w)) / dW;
+}
+
+// Takes steps s.next..last, staging at most one point per step. Nothing in here calls out, so the
+// orbit stays in registers. In the series modes a point is staged as the step number and the value
+// it shows; finishSeries places it, off the orbit's dependent chain.
+template <Draw kDraw, bool kSafeView>
+[[gnu::noinline]] Steps takeSteps(const Loop c, Steps s, std::int64_t last, Point* out) {
   double x = s.x;
   double y = s.y;
   std::size_t staged = 0;
   for (std::int64_t i = s.next; i <= last; ++i) {
-    auto [xNew, yNew] = mapStep(p.a, p.b, x, y);
-    // A step that overflowed has escaped whatever the limits say.
-    if (xNew > lim.escapeXMax || xNew < lim.escapeXMin || yNew > lim.escapeYMax ||
-        yNew < lim.escapeYMin || !std::isfinite(xNew) || !std::isfinite(yNew))
-      return {x, y, i, staged, true};
-    if (drawable && p.xbl < xNew && xNew < p.xtr && p.ybl < yNew && yNew < p.ytr) {
-      double sy = mapToScreenY(f, p, yNew);
-      double sx = mapToScreenX(f, p, xNew);
+    auto [xNew, yNew] = mapStep(c.a, c.b, x, y);
+    if constexpr (!kSafeView) {
+      if (c.escapes(xNew, yNew)) return {x, y, i, staged, true};
+    }
+    if ((kSafeView || c.drawable) && c.inView(xNew, yNew)) {
+      double sx, sy;
+      if constexpr (kSafeView) {
+        sy = linear(c.bottom, c.frameH, c.ybl, c.viewH, yNew);
+        sx = linear(c.right, c.frameW, c.xtr, c.viewW, xNew);
+      } else {
+        sy = mapLinear(c.bottom, c.top, c.ybl, c.ytr, yNew);
+        sx = mapLinear(c.right, c.left, c.xtr, c.xbl, xNew);
+      }
       if constexpr (kDraw == Draw::k2D) {
         out[staged++] = {sx, sy};
-      } else if constexpr (kDraw == Draw::kSeriesX || kDraw == Draw::kSeriesY) {
-        double px = f.frameLeft + (i * (f.frameRight - f.frameLeft)) / n;
-        if constexpr (kDraw == Draw::kSeriesY) {
-          out[staged++] = {px, sy};
-        } else {
-          out[staged++] = {px, mapLinear(f.frameBottom, f.frameTop, p.xbl, p.xtr, xNew)};
-        }
+      } else if constexpr (kDraw == Draw::kSeriesX) {
+        out[staged++] = {static_cast<double>(i), xNew};
+      } else if constexpr (kDraw == Draw::kSeriesY) {
+        out[staged++] = {static_cast<double>(i), sy};
       }
       // The orbit goes on from the drawn position, mapped back.
-      xNew = screenToMapX(f, p, sx);
-      yNew = screenToMapY(f, p, sy);
+      if constexpr (kSafeView) {
+        xNew = linear(c.xtr, c.viewW, c.right, c.frameW, sx);
+        yNew = linear(c.ybl, c.viewH, c.bottom, c.frameH, sy);
+      } else {
+        xNew = unmapLinear(c.xtr, c.xbl, c.right, c.left, sx);
+        yNew = unmapLinear(c.ybl, c.ytr, c.bottom, c.top, sy);
+      }
+    } else if constexpr (kSafeView) {
+      if (c.escapes(xNew, yNew)) return {x, y, i, staged, true};
     }
     x = xNew;
     y = yNew;
@@ -60,13 +132,66 @@ template <Draw kDraw>
   return {x, y, last + 1, staged, false};
 }
 
+using Quad = double __attribute__((vector_size(32)));
+
+// Step i of n sits at left + (i * frameW) / n; the x series maps x onto the frame's height as
+// bottom - (frameH * (xbl - x)) / (xbl - xtr). Both are done two points at a time, each point as
+// one formula over its two lanes: the first written left - (frameW * (0 - i)) / n, which rounds
+// exactly as the form above since negation is exact and rounding symmetric. In the y series the
+// second lane's result is not used.
+template <Draw kDraw>
+inline void finishPairs(const Loop& c, double n, std::span<Point> points) {
+  const bool x = kDraw == Draw::kSeriesX;
+  const Quad s0 = {c.left, x ? c.bottom : 0, c.left, x ? c.bottom : 0};
+  const Quad dS = {c.frameW, x ? c.frameH : 1, c.frameW, x ? c.frameH : 1};
+  const Quad w0 = {0, x ? c.xbl : 0, 0, x ? c.xbl : 0};
+  const Quad dW = {n, x ? c.xbl - c.xtr : 1, n, x ? c.xbl - c.xtr : 1};
+  std::size_t k = 0;
+  for (; k + 1 < points.size(); k += 2) {
+    Quad v;
+    std::memcpy(&v, &points[k], sizeof v);
+    v = s0 - (dS * (w0 - v)) / dW;
+    points[k].x = v[0];
+    points[k + 1].x = v[2];
+    if constexpr (x) {
+      points[k].y = v[1];
+      points[k + 1].y = v[3];
+    }
+  }
+  for (; k < points.size(); ++k) {
+    points[k].x = c.left + (points[k].x * c.frameW) / n;
+    if constexpr (x) points[k].y = linear(c.bottom, c.frameH, c.xbl, c.xbl - c.xtr, points[k].y);
+  }
+}
+
+#if defined(__x86_64__)
+template <Draw kDraw>
+[[gnu::target("avx")]] void finishPairsAvx(const Loop& c, double n, std::span<Point> points) {
+  finishPairs<kDraw>(c, n, points);
+}
+#endif
+
+// A view that is not safe may need mapLinear's fallback for the x series.
+template <Draw kDraw>
+void finishSeries(const Loop& c, std::int32_t n, bool safeView, std::span<Point> points) {
+  static_assert(sizeof(Point) == 2 * sizeof(double));
+  if (kDraw == Draw::kSeriesX && !safeView) {
+    for (Point& p : points) {
+      p.x = c.left + (p.x * c.frameW) / n;
+      p.y = mapLinear(c.bottom, c.top, c.xbl, c.xtr, p.y);
+    }
+    return;
+  }
+#if defined(__x86_64__)
+  if (__builtin_cpu_supports("avx")) return finishPairsAvx<kDraw>(c, n, points);
+#endif
+  finishPairs<kDraw>(c, n, points);
+}
+
 template <Draw kDraw>
 void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, const PlotFrame& f,
              Dialogs& dialogs, Pacer* pacer) {
   const std::int32_t n = p.N;
-  // A frame without area has nowhere to draw and would make the back mapping
-  // divide by zero.
-  const bool drawable = f.hasArea();
   PointBatch batch(surface);
   Steps s{p.x0, p.y0, 1, 0, false};
   while (s.next <= n) {
@@ -75,8 +200,13 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
     const std::span<Point> space = batch.space();
     const std::int64_t last =
         std::min<std::int64_t>(n, s.next + static_cast<std::int64_t>(space.size()) - 1);
+    const Loop c(p, lim, f);
+    const bool safeView = c.viewIsSafe();
     cleanVectorState();  // drawing between batches may have left it dirty
-    s = takeSteps<kDraw>(p, lim, f, drawable, n, s, last, space.data());
+    s = safeView ? takeSteps<kDraw, true>(c, s, last, space.data())
+                 : takeSteps<kDraw, false>(c, s, last, space.data());
+    if constexpr (kDraw == Draw::kSeriesX || kDraw == Draw::kSeriesY)
+      finishSeries<kDraw>(c, n, safeView, space.first(s.staged));
     batch.commit(s.staged);
     if (s.escaped) {
       batch.flush();
