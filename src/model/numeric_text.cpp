@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace henon {
 namespace {
@@ -148,8 +149,13 @@ bool readsBackAs(const std::string& text, double value) {
 
 }  // namespace
 
-std::string formatPointer(double value, double pixel, std::optional<double> corner) {
+std::string formatPointer(double value, double pixel, std::optional<double> corner, int way) {
   if (!std::isfinite(value)) return formatFixed(value, 4);
+  // Views a few doubles wide: both ends of a drag can land on the same one.
+  if (corner && value == *corner && way != 0) {
+    const double next = std::nextafter(value, way * std::numeric_limits<double>::infinity());
+    if (std::isfinite(next)) value = next;
+  }
   for (int decimals = 4;; ++decimals) {
     std::string text = formatFixed(value, decimals);
     const double read = toDouble(text).value_or(value);

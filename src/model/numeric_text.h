@@ -24,8 +24,10 @@ std::string formatFixed(double value, int decimals);
 // otherwise the fewest further decimals that do. It never goes past the first text that reads
 // back as `value` itself (at most 17 significant digits). Given `corner`, the value of the
 // opposite corner of a drag, the text also stays on value's side of it, so that a drag of a pixel
-// or more never closes up or turns round.
-std::string formatPointer(double value, double pixel, std::optional<double> corner = std::nullopt);
+// or more never closes up or turns round; where value equals the corner, `way` (+1 or -1) says
+// which side the drag went, and the text is the neighbouring double on that side.
+std::string formatPointer(double value, double pixel, std::optional<double> corner = std::nullopt,
+                          int way = 0);
 
 // The two bounds of one axis: "###0.00", or with the fewest further decimals that print them
 // differently; both with the same number of decimals.

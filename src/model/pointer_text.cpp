@@ -13,17 +13,29 @@ MapPixel mapPixel(const PlotFrame& f, const MapParams& p, double twipsPerPixel) 
           std::fabs((p.ytr - p.ybl) / (f.frameBottom - f.frameTop)) * twipsPerPixel};
 }
 
+namespace {
+
+int sign(double v) {
+  return (v > 0) - (v < 0);
+}
+
+}  // namespace
+
 std::optional<PointerTexts> pointerTexts(const PlotFrame& f, const MapParams& p,
                                          double twipsPerPixel, double sx, double sy,
-                                         std::optional<double> cornerX,
-                                         std::optional<double> cornerY) {
+                                         const std::optional<DragStart>& start) {
   // Before the first picture there is no frame to convert with.
   if (!f.hasArea()) return std::nullopt;
   const double yMap = screenToMapY(f, p, sy);
   const double xMap = screenToMapX(f, p, sx);
   if (!std::isfinite(xMap) || !std::isfinite(yMap)) return std::nullopt;
   const MapPixel pixel = mapPixel(f, p, twipsPerPixel);
-  return PointerTexts{formatPointer(xMap, pixel.x, cornerX), formatPointer(yMap, pixel.y, cornerY)};
+  if (!start) return PointerTexts{formatPointer(xMap, pixel.x), formatPointer(yMap, pixel.y)};
+  // Which way the map value went, should the two ends of the drag meet in one double.
+  const int xWay = sign(sx - start->sx) * sign((p.xtr - p.xbl) * (f.frameRight - f.frameLeft));
+  const int yWay = sign(sy - start->sy) * sign((p.ytr - p.ybl) * (f.frameTop - f.frameBottom));
+  return PointerTexts{formatPointer(xMap, pixel.x, start->cornerX, xWay),
+                      formatPointer(yMap, pixel.y, start->cornerY, yWay)};
 }
 
 }  // namespace henon

@@ -22,12 +22,19 @@ struct PointerTexts {
   std::string y;
 };
 
+// The press a drag starts from: where the pointer was, and what the corner it wrote reads as.
+struct DragStart {
+  double sx;
+  double sy;
+  std::optional<double> cornerX;
+  std::optional<double> cornerY;
+};
+
 // The pointer at (sx, sy) in the frame's units as texts within a pixel of its map position.
-// cornerX and cornerY are the opposite corner of a drag, whose side each text keeps. Empty when
-// the frame has no area or the position maps to no number.
+// During a drag each text keeps to the side of the press's corner that the pointer moved to.
+// Empty when the frame has no area or the position maps to no number.
 std::optional<PointerTexts> pointerTexts(const PlotFrame& f, const MapParams& p,
                                          double twipsPerPixel, double sx, double sy,
-                                         std::optional<double> cornerX = std::nullopt,
-                                         std::optional<double> cornerY = std::nullopt);
+                                         const std::optional<DragStart>& start = std::nullopt);
 
 }  // namespace henon

@@ -11,7 +11,6 @@
 
 #include "model/numeric_text.h"
 #include "model/orbit.h"
-#include "model/pointer_text.h"
 #include "plot/axes.h"
 #include "plot/frames.h"
 #include "plot/histo_plot.h"
@@ -184,23 +183,26 @@ void Form1::askLimit(double& limit, const char* prompt, const char* title) {
 }
 
 void Form1::writePointer(float x, float y, QLineEdit* xBox, QLineEdit* yBox,
-                         std::optional<double> cornerX, std::optional<double> cornerY) {
+                         const std::optional<DragStart>& start) {
   const auto texts = pointerTexts(forms_.shared.frame, forms_.shared.params,
-                                  surface().twipsPerPixel(), x, y, cornerX, cornerY);
+                                  surface().twipsPerPixel(), x, y, start);
   if (!texts) return;
   xBox->setText(QString::fromStdString(texts->x));
   yBox->setText(QString::fromStdString(texts->y));
 }
 
 void Form1::Form_MouseDown(int, int, float x, float y) {
+  press_ = {x, y};
   writePointer(x, y, Text2[4], Text2[7]);
 }
 
 void Form1::Form_MouseMove(int button, int, float x, float y) {
-  // The corner written at the press stays on its side of the one the drag writes.
-  if (button == 1)
-    writePointer(x, y, Text2[6], Text2[5], toDouble(Text2[4]->text().toStdString()),
-                 toDouble(Text2[7]->text().toStdString()));
+  if (button != 1) return;
+  // The corner the drag writes stays on its own side of the one written at the press.
+  const auto [pressX, pressY] = press_.value_or(std::array{x, y});
+  writePointer(x, y, Text2[6], Text2[5],
+               DragStart{pressX, pressY, toDouble(Text2[4]->text().toStdString()),
+                         toDouble(Text2[7]->text().toStdString())});
 }
 
 }  // namespace henon

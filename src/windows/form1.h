@@ -7,6 +7,7 @@
 
 #include "model/params.h"
 #include "model/plot_mode.h"
+#include "model/pointer_text.h"
 #include "windows/form_window.h"
 
 class QLabel;
@@ -45,12 +46,13 @@ class Form1 : public FormWindow {
   void mnuExit_Click();
   void askLimit(double& limit, const char* prompt, const char* title);
   void writePointer(float x, float y, QLineEdit* xBox, QLineEdit* yBox,
-                    std::optional<double> cornerX = std::nullopt,
-                    std::optional<double> cornerY = std::nullopt);
+                    const std::optional<DragStart>& start = std::nullopt);
   void Form_MouseDown(int button, int shift, float x, float y);
   void Form_MouseMove(int button, int shift, float x, float y);
 
   Forms& forms_;
+  // Where the last press was: the direction of a drag that the boxes alone cannot tell.
+  std::optional<std::array<float, 2>> press_;
 };
 
 }  // namespace henon

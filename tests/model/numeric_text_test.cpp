@@ -172,6 +172,11 @@ TEST(PointerText, ADragKeepsItsCornersApartAndInOrder) {
   EXPECT_EQ(formatPointer(-7e-8, 1e-7, 0.0), "-0.0000001");
   // A drag back onto its own corner has no side to keep.
   EXPECT_EQ(formatPointer(0.1235, pixel, 0.1235), "0.1235");
+  // In a view a few doubles wide both ends can meet in one double: the drag's way decides.
+  const double d = 0.6314000050150008;
+  EXPECT_EQ(*toDouble(formatPointer(d, 1e-19, d, +1)), std::nextafter(d, 1.0));
+  EXPECT_EQ(*toDouble(formatPointer(d, 1e-19, d, -1)), std::nextafter(d, 0.0));
+  EXPECT_EQ(formatPointer(d, 1e-19, d, 0), "0.6314000050150008");
 }
 
 TEST(BoundsText, TwoDecimalsUnlessTheBoundsPrintAlike) {

@@ -54,8 +54,8 @@ struct Depth : ::testing::Test {
     const float x1 = onPixel(f.frameLeft + 0.4 * w), y1 = onPixel(f.frameTop + 0.4 * h);
     const float x2 = onPixel(f.frameLeft + 0.6 * w), y2 = onPixel(f.frameTop + 0.6 * h);
     const auto press = pointerTexts(f, p, kTwipsPerPixel, x1, y1);
-    const auto move =
-        pointerTexts(f, p, kTwipsPerPixel, x2, y2, toDouble(press->x), toDouble(press->y));
+    const auto move = pointerTexts(f, p, kTwipsPerPixel, x2, y2,
+                                   DragStart{x1, y1, toDouble(press->x), toDouble(press->y)});
     texts[4] = press->x, texts[7] = press->y, texts[6] = move->x, texts[5] = move->y;
     const MapPixel pixel = mapPixel(f, p, kTwipsPerPixel);
     return std::max(

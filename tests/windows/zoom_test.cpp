@@ -62,5 +62,26 @@ TEST_F(Zoom, TenSuccessiveFivefoldDragsEachPlotWithoutAMessage) {
   EXPECT_LT(forms.shared.params.xtr - forms.shared.params.xbl, 1e-6);
 }
 
+TEST_F(Zoom, ADragInAViewTwoDoublesWideStillOpensAWindow) {
+  // Both ends of the drag map to the same double; the way the pointer went tells them apart.
+  setBox(4, "0.6314000050150007");
+  setBox(6, "0.6314000050150009");
+  setBox(5, "0.18940634312685142");
+  setBox(7, "0.18940634312685147");
+  click(form1(), "mnuPlot");
+  ASSERT_TRUE(dialogs.messages.empty());
+  const PlotFrame f = forms.shared.frame;
+  const double width = f.frameRight - f.frameLeft, height = f.frameBottom - f.frameTop;
+  form1().surface().onMouseDown(1, 0, onPixel(f.frameLeft + 0.4 * width),
+                                onPixel(f.frameTop + 0.4 * height));
+  form1().surface().onMouseMove(1, 0, onPixel(f.frameLeft + 0.6 * width),
+                                onPixel(f.frameTop + 0.6 * height));
+  EXPECT_LT(box(4), box(6)) << text(4) << " " << text(6);
+  EXPECT_LT(box(5), box(7)) << text(5) << " " << text(7);
+  click(form1(), "mnuPlot");
+  EXPECT_TRUE(dialogs.messages.empty());
+  EXPECT_TRUE(form1().paramsValid);
+}
+
 }  // namespace
 }  // namespace henon
