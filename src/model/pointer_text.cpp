@@ -2,6 +2,7 @@
 #include "model/pointer_text.h"
 
 #include <cmath>
+#include <limits>
 
 #include "model/numeric_text.h"
 
@@ -19,6 +20,15 @@ int sign(double v) {
   return (v > 0) - (v < 0);
 }
 
+// What is left of a pixel once the error of the mapping itself is taken off: the texts are to lie
+// within a pixel of the exact position, not of its rounding. `from` is the bound the mapping
+// subtracts its product from.
+double tolerance(double pixel, double mapped, double from) {
+  const double size = std::fabs(mapped);
+  const double ulp = std::nextafter(size, std::numeric_limits<double>::infinity()) - size;
+  return pixel - (ulp / 2 + 4 * std::numeric_limits<double>::epsilon() * std::fabs(from - mapped));
+}
+
 }  // namespace
 
 std::optional<PointerTexts> pointerTexts(const PlotFrame& f, const MapParams& p,
@@ -30,12 +40,14 @@ std::optional<PointerTexts> pointerTexts(const PlotFrame& f, const MapParams& p,
   const double xMap = screenToMapX(f, p, sx);
   if (!std::isfinite(xMap) || !std::isfinite(yMap)) return std::nullopt;
   const MapPixel pixel = mapPixel(f, p, twipsPerPixel);
-  if (!start) return PointerTexts{formatPointer(xMap, pixel.x), formatPointer(yMap, pixel.y)};
+  const double xTolerance = tolerance(pixel.x, xMap, p.xtr);
+  const double yTolerance = tolerance(pixel.y, yMap, p.ybl);
+  if (!start) return PointerTexts{formatPointer(xMap, xTolerance), formatPointer(yMap, yTolerance)};
   // Which way the map value went, should the two ends of the drag meet in one double.
   const int xWay = sign(sx - start->sx) * sign((p.xtr - p.xbl) * (f.frameRight - f.frameLeft));
   const int yWay = sign(sy - start->sy) * sign((p.ytr - p.ybl) * (f.frameTop - f.frameBottom));
-  return PointerTexts{formatPointer(xMap, pixel.x, start->cornerX, xWay),
-                      formatPointer(yMap, pixel.y, start->cornerY, yWay)};
+  return PointerTexts{formatPointer(xMap, xTolerance, start->cornerX, xWay),
+                      formatPointer(yMap, yTolerance, start->cornerY, yWay)};
 }
 
 }  // namespace henon
