@@ -10,6 +10,7 @@ HENON_RUN_PACKAGES=(
   build-essential cmake ninja-build g++
   qt6-base-dev libgl-dev      # Qt6Gui's CMake config looks for the OpenGL headers
   libxcb1-dev                 # frame extents from the X window manager
+  libcups2-dev                # printing: the page goes to CUPS directly
   fonts-dejavu-core           # the sans-serif font the windows draw their text in
 )
 

@@ -42,7 +42,7 @@ void FormWindow::closeEvent(QCloseEvent* event) {
 }
 
 PrintResult FormWindow::PrintForm() {
-  return printWidget(*surface_, windowTitle());
+  return printWidget(*surface_, surface_->image(), windowTitle());
 }
 
 double FormWindow::screenWidthTwips() {

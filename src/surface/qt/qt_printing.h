@@ -1,25 +1,40 @@
-// Printing a widget's image on the default printer, with failures as error numbers.
+// Printing a window's retained image on the default printer, with failures as print results.
 #pragma once
 
-#include <QPrinter>
+#include <QImage>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
 #include "plot/print_result.h"
+#include "surface/qt/cups_job.h"
 
 namespace henon {
 
-// How far a print job got, and what the platform said.
-struct PrintOutcome {
-  bool hasDefaultPrinter = false;
-  bool painterBegan = false;
-  bool painterEnded = false;  // the job was handed over
-  QPrinter::PrinterState finalState = QPrinter::Idle;
+// Where the picture goes on the page, in printer dots.
+struct PageFit {
+  bool landscape = false;
+  QSize page;
+  QRect picture;
 };
 
-PrintResult printResult(const PrintOutcome& outcome);
+// The largest picture of this aspect in the printable area, centred, in the orientation that
+// gives the larger picture.
+PageFit fitOnPage(QSize image, const CupsPaper& paper);
 
-// Prints the widget (children included) scaled to fit one page of the default printer.
-PrintResult printWidget(QWidget& client, const QString& documentName);
+// Resized without smoothing: enlarged by repeating pixels, shrunk by keeping the darkest of the
+// pixels that fall together, so no point or line prints lighter than it shows.
+QImage scaleForPrint(const QImage& image, QSize size);
+
+// The client area as shown: the retained drawing, device pixels, and the child widgets on it.
+QImage clientImage(QWidget& client, const QImage& retained);
+
+// One page holding the image fitted to the paper; empty when the PDF cannot be made.
+QByteArray pagePdf(const QImage& image, const CupsPaper& paper, const QString& title);
+
+// Prints the client area on the default printer. The windows keep repainting while the print
+// server is asked; a server that does not answer is given up after a few seconds.
+PrintResult printWidget(QWidget& client, const QImage& retained, const QString& title);
 
 }  // namespace henon
