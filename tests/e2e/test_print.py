@@ -1,19 +1,99 @@
-"""Printing each window to a PDF queue, then printing with no printer."""
+"""Printing each window to a PDF queue: the page, then a queue that refuses jobs, a stopped
+queue, a print server that hangs, and no printer at all."""
 
 import os
+import re
+import signal
 import subprocess
+import time
 
 import harness
 from harness import Cups, Skip, check, wait_for
 
 
-def render(s, pdf):
-    """The first page as a grey image, 100 dots per inch."""
+def render(s, pdf, dpi=100):
+    """The first page as a grey image."""
     from PIL import Image
     stem = os.path.join(s.tmp, "page")
-    subprocess.run(["pdftoppm", "-r", "100", "-png", "-singlefile", "-f", "1", "-l", "1", pdf, stem],
-                   check=True, timeout=30)
+    subprocess.run(["pdftoppm", "-r", str(dpi), "-png", "-singlefile", "-f", "1", "-l", "1", pdf,
+                    stem], check=True, timeout=60)
     return Image.open(stem + ".png").convert("L")
+
+
+def page_info(pdf):
+    out = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, timeout=30).stdout
+    pages = int(re.search(r"^Pages:\s+(\d+)", out, re.M).group(1))
+    w, h = (float(v) for v in re.search(r"^Page size:\s+([\d.]+) x ([\d.]+) pts", out, re.M).groups())
+    rot = re.search(r"^Page rot:\s+(\d+)", out, re.M)
+    if rot and int(rot.group(1)) % 180:
+        w, h = h, w
+    return pages, w, h
+
+
+def ink_box(img, threshold=200):
+    """The smallest box holding every pixel darker than the threshold."""
+    return img.convert("L").point(lambda v: 255 if v < threshold else 0).getbbox()
+
+
+def printable_area(ppd):
+    """The default paper and its printable area, in points, as the queue's PPD gives them."""
+    with open(ppd) as f:
+        text = f.read()
+    size = re.search(r"^\*DefaultPageSize:\s*(\S+)", text, re.M).group(1)
+    dims = re.search(r"^\*PaperDimension %s/[^:]*:\s*\"([\d.]+) ([\d.]+)\"" % size, text, re.M)
+    area = re.search(r"^\*ImageableArea %s/[^:]*:\s*\"([\d.]+) ([\d.]+) ([\d.]+) ([\d.]+)\"" % size,
+                     text, re.M)
+    return tuple(float(v) for v in dims.groups()), tuple(float(v) for v in area.groups())
+
+
+def upright(page):
+    """The page as the picture stands: a landscape page on portrait paper comes back turned a
+    quarter to the left, as CUPS turns it to print."""
+    return page.rotate(-90, expand=True) if page.size[1] > page.size[0] else page
+
+
+def check_page(s, pdf, screen, client):
+    """One page of the default paper holding the window's picture turned to landscape, filling
+    the printable area, centred, its aspect kept, and at least as dark as on the screen."""
+    pages, w, h = page_info(pdf)
+    check(pages == 1, "%d pages printed, expected one" % pages)
+    (paper_w, paper_h), (llx, lly, urx, ury) = printable_area(Cups.PPD)
+    check(abs(min(w, h) - paper_w) < 2 and abs(max(w, h) - paper_h) < 2,
+          "page of %g x %g pt, the default paper is %g x %g" % (w, h, paper_w, paper_h))
+    w, h = paper_h, paper_w
+
+    # Where the picture must be: the client area scaled to fit the printable area of the
+    # paper turned a quarter to the left.
+    cx, cy, cw, ch = client
+    left, top, right, bottom = lly, llx, paper_h - ury, paper_w - urx
+    area_w, area_h = w - left - right, h - top - bottom
+    scale = min(area_w / cw, area_h / ch)
+    pic_x = left + (area_w - cw * scale) / 2
+    pic_y = top + (area_h - ch * scale) / 2
+    sx0, sy0, sx1, sy1 = ink_box(screen.crop((cx, cy, cx + cw, cy + ch)))
+    expected = (pic_x + sx0 * scale, pic_y + sy0 * scale, pic_x + sx1 * scale, pic_y + sy1 * scale)
+
+    page = upright(render(s, pdf, 100))
+    dots = page.size[0] / w
+    found = [v / dots for v in ink_box(page)]
+    for name, want, got in zip(("left", "top", "right", "bottom"), expected, found):
+        check(abs(want - got) < 4 + 0.01 * w,
+              "the picture's %s edge at %.0f pt on the page, expected %.0f pt (all: %s, expected %s)"
+              % (name, got, want, ["%.0f" % v for v in found], ["%.0f" % v for v in expected]))
+
+    # Single points and thin lines: no lighter than on the screen.
+    fine = upright(render(s, pdf, 300))
+    fine_dots = fine.size[0] / w
+    pic = [int(round(v * fine_dots)) for v in (pic_x, pic_y, pic_x + cw * scale,
+                                                 pic_y + ch * scale)]
+    on_page = harness.count_dark(fine, pic) / float((pic[2] - pic[0]) * (pic[3] - pic[1]))
+    on_screen = harness.count_dark(screen, (cx, cy, cx + cw, cy + ch)) / float(cw * ch)
+    check(on_page >= 0.9 * on_screen,
+          "the printed picture is lighter than the screen (%.4f of it dark, %.4f on the screen)"
+          % (on_page, on_screen))
+    print("printed page: %g x %g pt, picture %s pt, %.4f of it dark (%.4f on the screen)"
+          % (w, h, ["%.0f" % v for v in found], on_page, on_screen))
+    return page
 
 
 def dark_rows(page):
@@ -24,15 +104,96 @@ def dark_rows(page):
     return [sum(1 for x in range(w) if data[x, y] < 200) for y in range(h)]
 
 
+def new_pdfs(cups, seen):
+    """PDFs written since they were last seen; the queue reuses a file name for a title."""
+    found = []
+    for path in cups.pdfs():
+        stat = os.stat(path)
+        if stat.st_size and (path, stat.st_mtime_ns) not in seen:
+            found.append(path)
+    return found
+
+
+def mark_seen(seen, paths):
+    seen.extend((p, os.stat(p).st_mtime_ns) for p in paths)
+
+
 def print_and_collect(s, cups, title, seen):
     jobs = len(cups.completed_jobs())
     s.choose(title, "Print")
     check(s.no_dialog(1.0), "printing %r showed a message box" % title)
     wait_for(lambda: len(cups.completed_jobs()) > jobs, 30, 0.2, "the print job of %r" % title)
-    new = wait_for(lambda: [p for p in cups.pdfs() if p not in seen and os.path.getsize(p)], 30, 0.2,
+    new = wait_for(lambda: new_pdfs(cups, seen), 30, 0.2,
                    "a PDF of %r (cupsd log: %s)" % (title, cups.error_log()[-500:]))
-    seen.extend(new)
+    mark_seen(seen, new)
     return new[0]
+
+
+def jobs(cups):
+    out = cups.lp("lpstat", "-W", "all", "-o", "PDF")
+    return [line for line in out.stdout.splitlines() if line.strip()]
+
+
+def refused_queue(s, cups, seen):
+    """A queue that does not accept jobs: told at once, nothing printed, nothing queued."""
+    check(cups.lp("cupsreject", "PDF").returncode == 0, "cupsreject failed")
+    before = jobs(cups)
+    s.choose("2D Time Series", "Print")
+    s.answer_message("Cannot print: device unavailable.")
+    check(s.no_dialog(), "a second message after a refused print")
+    time.sleep(2)
+    check(jobs(cups) == before, "a refused print left a job: %s" % jobs(cups))
+    check(new_pdfs(cups, seen) == [], "a refused print made a PDF")
+    check(cups.lp("cupsaccept", "PDF").returncode == 0, "cupsaccept failed")
+
+
+def stopped_queue(s, cups, seen):
+    """A stopped queue keeps the job without a message and prints it once started again."""
+    check(cups.lp("cupsdisable", "PDF").returncode == 0, "cupsdisable failed")
+    before = len(cups.completed_jobs())
+    s.choose("2D Time Series", "Print")
+    check(s.no_dialog(4.0), "a print to a stopped queue showed a message")
+    waiting = cups.lp("lpstat", "-W", "not-completed", "-o", "PDF").stdout.split("\n")
+    check(len([line for line in waiting if line.strip()]) == 1,
+          "the stopped queue holds %r, expected one job" % waiting)
+    check(new_pdfs(cups, seen) == [], "a stopped queue printed")
+    check(cups.lp("cupsenable", "PDF").returncode == 0, "cupsenable failed")
+    wait_for(lambda: len(cups.completed_jobs()) > before, 30, 0.2, "the held job to print")
+    mark_seen(seen, wait_for(lambda: new_pdfs(cups, seen), 30, 0.2, "the PDF of the held job"))
+
+
+def hung_server(s, cups, seen):
+    """A print server that stops answering: the windows keep repainting and the failure is
+    told within seconds; printing works again once the server is back."""
+    wid = s.xwindow("2D Time Series")
+    geometry = dict(line.split("=") for line in
+                    s.xdo("getwindowgeometry", "--shell", str(wid)).stdout.split())
+    width, height = geometry["WIDTH"], geometry["HEIGHT"]
+    frame = s.frame_rect()
+    before = harness.count_dark(s.grab(), harness.interior(frame))
+    os.kill(cups.proc.pid, signal.SIGSTOP)
+    try:
+        started = time.monotonic()
+        s.choose("2D Time Series", "Print")
+        # Shrinking and restoring the window makes it repaint what was cut off.
+        s.xdo("windowsize", str(wid), str(int(width) // 2), str(int(height) // 2))
+        time.sleep(0.5)
+        s.xdo("windowsize", str(wid), width, height)
+        time.sleep(0.5)
+        check(not s.dialogs(), "the hung print ended too early for the repaint check")
+        repainted = harness.settled(s.grab, lambda im: harness.count_dark(
+            im, harness.interior(frame)), 3, "the window to repaint while the print waits")
+        dark = harness.count_dark(repainted, harness.interior(frame))
+        check(abs(dark - before) <= 0.05 * before + 20,
+              "the window did not repaint while the server hung (%d dark pixels, %d before)"
+              % (dark, before))
+        s.answer_message("Cannot print: device unavailable.", 15 - (time.monotonic() - started))
+        print("hung print server: %.1f s from Print to the message" % (time.monotonic() - started))
+        check(s.no_dialog(), "a second message after the hung print")
+    finally:
+        os.kill(cups.proc.pid, signal.SIGCONT)
+    wait_for(lambda: cups.lp("lpstat", "-r").returncode == 0, 15, 0.2, "cupsd to answer again")
+    print_and_collect(s, cups, "2D Time Series", seen)
 
 
 def printing(s):
@@ -47,10 +208,14 @@ def printing(s):
     try:
         s.choose("2D Time Series", "2D Time Series")
         frame = s.frame_rect()
-        harness.settled(s.grab, lambda im: harness.count_dark(im, harness.interior(frame)))
+        screen = harness.settled(s.grab,
+                                 lambda im: harness.count_dark(im, harness.interior(frame)))
+        client = s.plot_area()
 
+        started = time.monotonic()
         pdf = print_and_collect(s, cups, "2D Time Series", seen)
-        page = render(s, pdf)
+        print("print to PDF: %.1f s from Print to the PDF" % (time.monotonic() - started))
+        page = check_page(s, pdf, screen, client)
         rows = dark_rows(page)
         inked = [y for y, n in enumerate(rows) if n]
         check(inked, "the printed page of the main window is blank")
@@ -78,6 +243,10 @@ def printing(s):
         wait_for(lambda: s.window("Histogram"), 10, what="the histogram window")
         pdf3 = print_and_collect(s, cups, "Histogram", seen)
         check(sum(dark_rows(render(s, pdf3))) > 300, "the printed histogram is nearly blank")
+
+        refused_queue(s, cups, seen)
+        stopped_queue(s, cups, seen)
+        hung_server(s, cups, seen)
 
         # No default printer: the device is unavailable, and the window stays as it was.
         cups.remove_default()
