@@ -72,13 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (double v :
        {params.a, params.b, params.x0, params.y0, params.xbl, params.ybl, params.xtr, params.ytr})
     FUZZ_CHECK(std::isfinite(v), "stored %.17g", v);
-  FUZZ_CHECK(params.a == *toDouble(texts[0]) && params.ytr == *toDouble(texts[7]),
+  FUZZ_CHECK(params.a == *toDouble(texts[kBoxA]) && params.ytr == *toDouble(texts[kBoxYtr]),
              "stored values are not the texts");
-  const auto n = toInt32(*toDouble(texts[8]));
+  const auto n = toInt32(*toDouble(texts[kBoxN]));
   const bool inRange = n && *n >= 1 && params.xbl < params.xtr && params.ybl < params.ytr &&
                        std::isfinite(params.xtr - params.xbl) &&
                        std::isfinite(params.ytr - params.ybl);
-  FUZZ_CHECK(valid == inRange, "verdict %d for N text '%s'", valid, texts[8].c_str());
-  if (valid) FUZZ_CHECK(params.N == *n, "N %d from '%s'", params.N, texts[8].c_str());
+  FUZZ_CHECK(valid == inRange, "verdict %d for N text '%s'", valid, texts[kBoxN].c_str());
+  if (valid) FUZZ_CHECK(params.N == *n, "N %d from '%s'", params.N, texts[kBoxN].c_str());
   return 0;
 }

@@ -27,15 +27,15 @@ bool readParams(const ParamTexts& texts, MapParams& params, Dialogs& dialogs) {
   }
   if (!paramsValid) return false;
 
-  params.a = values[0];
-  params.b = values[1];
-  params.x0 = values[2];
-  params.y0 = values[3];
-  params.xbl = values[4];
-  params.ybl = values[5];
-  params.xtr = values[6];
-  params.ytr = values[7];
-  auto n = toInt32(values[8]);
+  params.a = values[kBoxA];
+  params.b = values[kBoxB];
+  params.x0 = values[kBoxX0];
+  params.y0 = values[kBoxY0];
+  params.xbl = values[kBoxXbl];
+  params.ybl = values[kBoxYbl];
+  params.xtr = values[kBoxXtr];
+  params.ytr = values[kBoxYtr];
+  auto n = toInt32(values[kBoxN]);
   if (n) params.N = *n;
 
   // A window wider than the largest double cannot be mapped onto the screen.

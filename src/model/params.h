@@ -22,6 +22,19 @@ struct CutOffLimits {
   double escapeYMin = -1000;
 };
 
+// Where each number sits among the nine texts, the values and the boxes of the parameter panel.
+enum ParamBox : std::size_t {
+  kBoxA,
+  kBoxB,
+  kBoxX0,
+  kBoxY0,
+  kBoxXbl,
+  kBoxYbl,
+  kBoxXtr,
+  kBoxYtr,
+  kBoxN
+};
+
 using ParamTexts = std::array<std::string, 9>;
 
 inline const ParamTexts kDefaultParamTexts = {"1.4", "0.3", "0.5", "0.5", "-2",

@@ -193,16 +193,16 @@ void Form1::writePointer(float x, float y, QLineEdit* xBox, QLineEdit* yBox,
 
 void Form1::Form_MouseDown(int, int, float x, float y) {
   press_ = {x, y};
-  writePointer(x, y, Text2[4], Text2[7]);
+  writePointer(x, y, Text2[kBoxXbl], Text2[kBoxYtr]);
 }
 
 void Form1::Form_MouseMove(int button, int, float x, float y) {
   if (button != 1) return;
   // The corner the drag writes stays on its own side of the one written at the press.
   const auto [pressX, pressY] = press_.value_or(std::array{x, y});
-  writePointer(x, y, Text2[6], Text2[5],
-               DragStart{pressX, pressY, toDouble(Text2[4]->text().toStdString()),
-                         toDouble(Text2[7]->text().toStdString())});
+  writePointer(x, y, Text2[kBoxXtr], Text2[kBoxYbl],
+               DragStart{pressX, pressY, toDouble(Text2[kBoxXbl]->text().toStdString()),
+                         toDouble(Text2[kBoxYtr]->text().toStdString())});
 }
 
 }  // namespace henon
