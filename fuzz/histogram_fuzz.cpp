@@ -122,10 +122,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const PanelMetrics pm = measurePanelMetrics(window);
   PlotFrame frame;
   std::int16_t inset = 100;
-  for (std::int16_t coord : {1, 2}) {
+  for (HistoCoord coord : {HistoCoord::kX, HistoCoord::kY}) {
     h.histoCoord = coord;
-    if (coord == 1) setFrameLeftPanel(frame, pm, window);
-    if (coord == 2) setFrameRightPanel(frame, pm, window);
+    if (coord == HistoCoord::kX) setFrameLeftPanel(frame, pm, window);
+    if (coord == HistoCoord::kY) setFrameRightPanel(frame, pm, window);
     collectHisto(h, p);
     plotHisto(window, inset, h, p, frame);
   }

@@ -14,6 +14,9 @@ namespace henon {
 // hundreds of megabytes.
 inline constexpr std::int32_t kMaxBins = 10'000'000;
 
+// The panel being counted and drawn: the x values on the left, the y values on the right.
+enum class HistoCoord : std::int16_t { kX = 1, kY = 2 };
+
 struct HistoState {
   std::int32_t m = 0;  // 0 marks a rejected entry
   std::vector<std::int32_t> xCount;
@@ -21,7 +24,7 @@ struct HistoState {
   double xBinWidth = 0;
   double yBinWidth = 0;
   std::int32_t maxN = 0;
-  std::int16_t histoCoord = 0;
+  HistoCoord histoCoord = HistoCoord::kX;
 };
 
 void enterM(HistoState& h, Dialogs& dialogs);

@@ -15,12 +15,12 @@ std::string seriesTitle(const MapParams& p, bool xSeries) {
 }
 
 std::string histoTitle(const HistoState& h, const MapParams& p) {
-  return seriesTitle(p, h.histoCoord == 1) + ", m=" + std::to_string(h.m);
+  return seriesTitle(p, h.histoCoord == HistoCoord::kX) + ", m=" + std::to_string(h.m);
 }
 
 void plotHisto(DrawingSurface& window, std::int16_t& inset, HistoState& h, const MapParams& p,
                const PlotFrame& f) {
-  const bool xPanel = h.histoCoord == 1;
+  const bool xPanel = h.histoCoord == HistoCoord::kX;
   const auto [lowText, highText] = xPanel ? formatBounds(p.xbl, p.xtr) : formatBounds(p.ybl, p.ytr);
   drawAxes(window, f);
   printYLabel(window, f, "N");

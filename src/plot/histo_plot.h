@@ -10,7 +10,7 @@
 
 namespace henon {
 
-// Draws the panel h.histoCoord selects (1 = x, 2 = y) into the current frame. Turns both bin
+// Draws the panel h.histoCoord selects into the current frame. Turns both bin
 // widths into bar widths in window units.
 void plotHisto(DrawingSurface& window, std::int16_t& inset, HistoState& h, const MapParams& p,
                const PlotFrame& f);

@@ -37,12 +37,12 @@ void Form2::mnuHisto_Click() {
   if (histo.m == 0) return;
   Module1& m = forms_.shared;
   std::int16_t inset = 100;
-  histo.histoCoord = 1;
+  histo.histoCoord = HistoCoord::kX;
   setFrameLeftPanel(m.frame, m.panel, surface());
   collectHisto(histo, m.params);
   Form3& form3 = forms_.form3();
   plotHisto(form3.surface(), inset);
-  histo.histoCoord = 2;
+  histo.histoCoord = HistoCoord::kY;
   setFrameRightPanel(m.frame, m.panel, surface());
   collectHisto(histo, m.params);
   plotHisto(form3.surface(), inset);

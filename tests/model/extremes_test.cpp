@@ -203,10 +203,10 @@ void drawBothPanels(DrawingSurface& window, HistoState& h, const MapParams& p) {
   const PanelMetrics pm = measurePanelMetrics(window);
   PlotFrame f;
   std::int16_t inset = 100;
-  for (std::int16_t coord : {1, 2}) {
+  for (HistoCoord coord : {HistoCoord::kX, HistoCoord::kY}) {
     h.histoCoord = coord;
-    if (coord == 1) setFrameLeftPanel(f, pm, window);
-    if (coord == 2) setFrameRightPanel(f, pm, window);
+    if (coord == HistoCoord::kX) setFrameLeftPanel(f, pm, window);
+    if (coord == HistoCoord::kY) setFrameRightPanel(f, pm, window);
     collectHisto(h, p);
     plotHisto(window, inset, h, p, f);
   }

@@ -21,7 +21,7 @@ struct HistoPlot : ::testing::Test {
     h.m = 4;
     h.maxN = 10;
   }
-  std::vector<DrawOp> draw(std::int16_t coord, const PlotFrame& f) {
+  std::vector<DrawOp> draw(HistoCoord coord, const PlotFrame& f) {
     s.ops.clear();
     h.histoCoord = coord;
     collectHisto(h, p);
@@ -31,7 +31,7 @@ struct HistoPlot : ::testing::Test {
 };
 
 TEST_F(HistoPlot, LeftPanelOfTheDefaultOrbit) {
-  auto bars = draw(1, left);
+  auto bars = draw(HistoCoord::kX, left);
   ASSERT_EQ(bars.size(), 4u);  // bin m is never drawn
   EXPECT_DOUBLE_EQ(h.xBinWidth, 1025);
   EXPECT_DOUBLE_EQ(bars[1].x1, 1725);
@@ -64,7 +64,7 @@ TEST_F(HistoPlot, LeftPanelOfTheDefaultOrbit) {
 }
 
 TEST_F(HistoPlot, RightPanelAndScale) {
-  auto bars = draw(2, right);
+  auto bars = draw(HistoCoord::kY, right);
   ASSERT_EQ(bars.size(), 4u);
   // Counts 0, 2, 8, 0 at (4800 + 100) / 10 per count.
   EXPECT_DOUBLE_EQ(bars[2].y1, 5400 - 8 * 4900 / 10.0);
@@ -75,17 +75,17 @@ TEST_F(HistoPlot, RightPanelAndScale) {
 
   // A count equal to maxN reaches 2 insets above the maxN tick; nothing is clipped.
   h.maxN = 8;
-  bars = draw(2, right);
+  bars = draw(HistoCoord::kY, right);
   EXPECT_DOUBLE_EQ(bars[2].y1, 600 - 100);
 }
 
 TEST_F(HistoPlot, EmptyWindowDrawsNoBars) {
   p.ybl = 2;  // only y inverted: the window as a whole counts nothing
-  EXPECT_TRUE(draw(1, left).empty());
+  EXPECT_TRUE(draw(HistoCoord::kX, left).empty());
   EXPECT_EQ(h.xBinWidth, 1025);
 
   p = MapParams{1.4, 0.3, 0.5, 0.5, 1, -1, 1, 1, 10};
-  auto bars = draw(1, left);
+  auto bars = draw(HistoCoord::kX, left);
   EXPECT_TRUE(bars.empty());
   EXPECT_FALSE(std::isnan(h.xBinWidth));
   for (const DrawOp& op : s.ops) {
@@ -96,13 +96,13 @@ TEST_F(HistoPlot, EmptyWindowDrawsNoBars) {
 
 TEST_F(HistoPlot, NarrowViewsGetTheDecimalsThatTellTheBoundsApart) {
   p.xbl = 1.27008, p.xtr = 1.27012, p.ybl = -0.10023, p.ytr = -0.10011;
-  draw(1, left);
+  draw(HistoCoord::kX, left);
   ASSERT_NE(s.printed("1.27008"), nullptr);
   EXPECT_DOUBLE_EQ(s.printed("1.27008")->x1, 700);
   ASSERT_NE(s.printed("1.27012"), nullptr);
   EXPECT_DOUBLE_EQ(s.printed("1.27012")->x1, 4800 - 100 - 350);
   EXPECT_DOUBLE_EQ(s.printed("1.27012")->y1, 5450);
-  draw(2, right);
+  draw(HistoCoord::kY, right);
   ASSERT_NE(s.printed("-0.1002"), nullptr);
   EXPECT_DOUBLE_EQ(s.printed("-0.1001")->x1, 9600 - 100 - 350);
 }

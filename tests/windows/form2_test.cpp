@@ -89,7 +89,7 @@ TEST_F(Program, HistogramOfTheDefaultOrbit) {
   EXPECT_EQ(dialogs.titles, (Messages{"Input m", "Enter maximum y"}));
   EXPECT_EQ(form2().histo.m, 20);
   EXPECT_EQ(form2().histo.maxN, 200);
-  EXPECT_EQ(form2().histo.histoCoord, 2);
+  EXPECT_EQ(form2().histo.histoCoord, HistoCoord::kY);
   // After drawing, both widths are bar widths in window units.
   EXPECT_DOUBLE_EQ(form2().histo.xBinWidth, forms.shared.panel.panelWidth / 20);
   EXPECT_DOUBLE_EQ(form2().histo.yBinWidth, forms.shared.panel.panelWidth / 20);
