@@ -59,7 +59,9 @@ henon::QtSurface& screenSurface() {
 }
 
 MapParams defaultParams(std::int32_t n) {
-  return {1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, n};
+  MapParams p = henon::kDefaultParams;
+  p.N = n;
+  return p;
 }
 
 constexpr henon::OrbitStyle k2D{henon::PlotMode::k2D};

@@ -33,8 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       t = kDefaultParamTexts[in.ConsumeIntegralInRange<std::size_t>(0, 8)];
     }
   }
-  MapParams before{in.ConsumeFloatingPoint<double>(), 0.3, 0.5, 0.5, -2, -1, 2, 1,
-                   in.ConsumeIntegral<std::int32_t>()};
+  MapParams before = kDefaultParams;
+  before.a = in.ConsumeFloatingPoint<double>();
+  before.N = in.ConsumeIntegral<std::int32_t>();
   MapParams params = before;
   ScriptedDialogs dialogs;
   const bool valid = readParams(texts, params, dialogs);

@@ -13,6 +13,8 @@ struct MapParams {
   double a = 0, b = 0, x0 = 0, y0 = 0;
   double xbl = 0, ybl = 0, xtr = 0, ytr = 0;
   std::int32_t N = 0;
+
+  friend bool operator==(const MapParams&, const MapParams&) = default;
 };
 
 struct CutOffLimits {
@@ -39,6 +41,8 @@ using ParamTexts = std::array<std::string, 9>;
 
 inline const ParamTexts kDefaultParamTexts = {"1.4", "0.3", "0.5", "0.5", "-2",
                                               "-1",  "2",   "1",   "1000"};
+// The same defaults as numbers, as readParams stores them.
+inline constexpr MapParams kDefaultParams{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000};
 inline const std::array<const char*, 9> kParamCaptions = {"a",   "b",   "x0",  "y0", "xbl",
                                                           "ybl", "xtr", "ytr", "N"};
 

@@ -19,8 +19,6 @@ namespace {
 
 using Messages = std::vector<std::string>;
 
-const MapParams kDefaults{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000};
-
 bool hasNumberWord(std::string s) {
   std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
   return s.find("nan") != std::string::npos || s.find("inf") != std::string::npos;
@@ -41,7 +39,7 @@ struct Extremes : ::testing::Test {
   ScriptedDialogs dialogs;
   PlotFrame frame;
   CutOffLimits limits;
-  MapParams p = kDefaults;
+  MapParams p = kDefaultParams;
 
   void SetUp() override { setFrameForm1(frame, surface); }
   void plot(PlotMode mode = PlotMode::k2D, SeriesName series = SeriesName::kXts) {
@@ -88,7 +86,7 @@ TEST_F(Extremes, ViewWindowOfEnormousWidth) {
   expectInsideFrame();
 
   // Ordinary windows keep the exact order of operations.
-  const MapParams d = kDefaults;
+  const MapParams d = kDefaultParams;
   EXPECT_EQ(mapToScreenX(frame, d, 1.15),
             frame.frameRight - ((frame.frameRight - frame.frameLeft) * (2 - 1.15)) / 4.0);
 }
@@ -97,7 +95,7 @@ TEST_F(Extremes, ParametersOfEnormousSizeStopAtTheFirstStep) {
   const Messages stopAt0{overflowMessage(0)};
   for (double MapParams::*field : {&MapParams::a, &MapParams::b, &MapParams::x0}) {
     for (double value : {1e300, -1e300}) {
-      p = kDefaults;
+      p = kDefaultParams;
       p.*field = value;
       dialogs.messages.clear();
       surface.ops.clear();
@@ -109,7 +107,7 @@ TEST_F(Extremes, ParametersOfEnormousSizeStopAtTheFirstStep) {
   }
   // With the limits at the ends of the double range a = 1e300 takes one step, then overflows.
   limits = {1e308, 1e308, -1e308, -1e308};
-  p = kDefaults;
+  p = kDefaultParams;
   p.a = 1e300;
   dialogs.messages.clear();
   plot();
@@ -179,7 +177,7 @@ TEST_F(Extremes, LargestNWithAnOrbitThatEscapesEarly) {
   EXPECT_LE(std::accumulate(h.xCount.begin(), h.xCount.end(), 0), 2);
 
   // Every step of the 1D series with the largest N sits at i/N of the width.
-  p = kDefaults;
+  p = kDefaultParams;
   p.N = std::numeric_limits<std::int32_t>::max();
   p.x0 = 2;
   surface.ops.clear();
@@ -232,7 +230,7 @@ TEST(ExtremeHistogram, OneBinAndTheLargestNumberOfBins) {
   BarChecker window(12000, 8000);
   PlotFrame f;  // the right panel, drawn last
   setFrameRightPanel(f, measurePanelMetrics(window), window);
-  MapParams p = kDefaults;
+  MapParams p = kDefaultParams;
   p.N = 100000;
   for (std::int32_t m : {1, kMaxBins}) {
     HistoState h;

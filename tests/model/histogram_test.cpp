@@ -14,8 +14,6 @@ namespace {
 using Counts = std::vector<std::int32_t>;
 using Messages = std::vector<std::string>;
 
-const MapParams kDefaults{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000};
-
 // The bisection as first described: recursive, branching on each edge.
 std::int32_t referenceBin(double v, double low, double w, std::int32_t lo, std::int32_t hi) {
   std::int32_t mid = lo + (hi - lo) / 2;
@@ -27,7 +25,7 @@ std::int32_t referenceBin(double v, double low, double w, std::int32_t lo, std::
 TEST(Histogram, CountsTheDefaultOrbit) {
   HistoState h;
   h.m = 4;
-  MapParams p = kDefaults;
+  MapParams p = kDefaultParams;
   p.N = 10;
   collectHisto(h, p);
   EXPECT_EQ(h.xCount, (Counts{0, 2, 6, 2, 0}));
@@ -47,7 +45,7 @@ TEST(Histogram, CountsTheDefaultOrbit) {
 TEST(Histogram, PacerGetsTurnsBetweenChunksWithoutChangingTheCounts) {
   HistoState plain, paced;
   plain.m = paced.m = 50;
-  MapParams p = kDefaults;
+  MapParams p = kDefaultParams;
   p.N = 300000;
   collectHisto(plain, p);
   int turns = 0;
@@ -84,20 +82,20 @@ TEST(Histogram, BinsAreHalfOpenAndMatchTheRecursiveSearch) {
 TEST(Histogram, ValuesOutsideTheBinsAndEmptyWindowsAreNotCounted) {
   HistoState h;
   h.m = 4;
-  MapParams p = kDefaults;
+  MapParams p = kDefaultParams;
   p.xbl = -0.5;
   p.xtr = 0.5;  // most x values fall outside
   collectHisto(h, p);
   EXPECT_LT(std::accumulate(h.xCount.begin(), h.xCount.end(), 0), 1000);
 
-  p = kDefaults;
+  p = kDefaultParams;
   p.xbl = p.xtr = 1;  // stored by a rejected read
   collectHisto(h, p);
   EXPECT_EQ(h.xCount, Counts(5, 0));
   EXPECT_EQ(h.yCount, Counts(5, 0));
 
   // An orbit that runs off to infinity ends the counting without hanging.
-  p = kDefaults;
+  p = kDefaultParams;
   p.x0 = 10;
   p.N = 2147483647;
   collectHisto(h, p);

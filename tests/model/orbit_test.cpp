@@ -17,7 +17,7 @@ constexpr PlotFrame kFrame{800, 5700, 9500, 5700, 800, 900};
 struct Orbit : ::testing::Test {
   RecordingSurface surface{10000, 6000};
   ScriptedDialogs dialogs;
-  MapParams params{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000};
+  MapParams params = kDefaultParams;
   CutOffLimits limits;
   PlotFrame frame = kFrame;
 
@@ -163,7 +163,7 @@ TEST_F(Orbit, NonFiniteStepEscapesWhateverTheLimits) {
 
   // With inverted limits every point escapes at once.
   dialogs.messages.clear();
-  params = {1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000};
+  params = kDefaultParams;
   limits = {-1000, -1000, 1000, 1000};
   EXPECT_TRUE(run().empty());
   EXPECT_EQ(params.N, 0);

@@ -28,6 +28,8 @@ TEST_F(ReadParams, DefaultsPassAndAreStored) {
   EXPECT_EQ(params.xtr, 2);
   EXPECT_EQ(params.ytr, 1);
   EXPECT_EQ(params.N, 1000);
+  // What the tests and benchmarks start from is what the default texts read as.
+  EXPECT_EQ(params, kDefaultParams);
 }
 
 TEST_F(ReadParams, EmptyAndNonNumericTextsStoreNothing) {

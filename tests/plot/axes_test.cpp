@@ -12,7 +12,7 @@ struct Axes : ::testing::Test {
   RecordingSurface s{10000, 6000};
   RecordingSurface mainWindow{10000, 6000, 90, 180};
   PlotFrame f{800, 5700, 9500, 5700, 800, 900};
-  MapParams p{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000};
+  MapParams p = kDefaultParams;
 
   void expectText(const std::string& text, double x, double y) {
     const DrawOp* op = s.printed(text);

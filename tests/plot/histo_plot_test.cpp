@@ -13,11 +13,12 @@ struct HistoPlot : ::testing::Test {
   RecordingSurface s{10000, 6000};
   PlotFrame left{700, 5400, 4800, 5400, 700, 600};
   PlotFrame right{5500, 5400, 9600, 5400, 5500, 600};
-  MapParams p{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 10};
+  MapParams p = kDefaultParams;
   HistoState h;
   std::int16_t inset = 100;
 
   void SetUp() override {
+    p.N = 10;
     h.m = 4;
     h.maxN = 10;
   }

@@ -162,7 +162,7 @@ TEST_F(Program, ClosingTheMainWindowEndsTheProgram) {
 struct Mouse : Program {
   void SetUp() override {
     Program::SetUp();
-    forms.shared.params = MapParams{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000};
+    forms.shared.params = kDefaultParams;
     forms.shared.frame = PlotFrame{800, 5700, 9500, 5700, 800, 900};
   }
   void press(int button, float x, float y) { form1().surface().onMouseDown(button, 0, x, y); }
