@@ -5,6 +5,7 @@
 #include "model/map_step.h"
 #include "model/numeric_text.h"
 #include "model/vector_state.h"
+#include "surface/drawing_surface.h"
 
 namespace henon {
 namespace {

@@ -6,9 +6,10 @@
 
 #include "model/pacer.h"
 #include "model/params.h"
-#include "surface/drawing_surface.h"
 
 namespace henon {
+
+class Dialogs;
 
 // More bins than this would be far narrower than a pixel and their counts would take
 // hundreds of megabytes.

@@ -7,9 +7,11 @@
 #include "model/params.h"
 #include "model/plot_frame.h"
 #include "model/plot_mode.h"
-#include "surface/drawing_surface.h"
 
 namespace henon {
+
+class Dialogs;
+class DrawingSurface;
 
 struct OrbitStyle {
   PlotMode plotMode = PlotMode::k2D;

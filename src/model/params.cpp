@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/numeric_text.h"
+#include "surface/drawing_surface.h"
 
 namespace henon {
 

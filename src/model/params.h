@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "surface/drawing_surface.h"
-
 namespace henon {
+
+class Dialogs;
 
 struct MapParams {
   double a = 0, b = 0, x0 = 0, y0 = 0;
