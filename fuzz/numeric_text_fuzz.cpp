@@ -79,6 +79,45 @@ void checkInt32(double v) {
   if (std::fabs(d) == 0.5) FUZZ_CHECK(*n % 2 == 0, "toInt32(%.17g) = %d, not even", v, *n);
 }
 
+// The fixed form with at least `decimals` decimals, reading back as a double.
+double checkFixedForm(const std::string& s, std::size_t decimals, const char* what, double v) {
+  FUZZ_CHECK(s.find_first_of("eE") == std::string::npos && hasNoNumberWord(s), "%s(%.17g) = %s",
+             what, v, s.c_str());
+  const std::size_t dot = s.find('.');
+  FUZZ_CHECK(dot != std::string::npos && s.size() - dot - 1 >= decimals && dot > 0 &&
+                 std::isdigit(static_cast<unsigned char>(s[dot - 1])),
+             "%s(%.17g) = %s", what, v, s.c_str());
+  const auto back = toDouble(s);
+  FUZZ_CHECK(back.has_value(), "%s(%.17g) = %s does not read back", what, v, s.c_str());
+  return *back;
+}
+
+void checkPointer(double v, double pixel, double corner) {
+  const double back = checkFixedForm(formatPointer(v, pixel), 4, "formatPointer", v);
+  FUZZ_CHECK(back == v || std::fabs(back - v) < pixel, "formatPointer(%.17g, %.17g) -> %.17g", v,
+             pixel, back);
+  // A drag keeps to its side of the press's corner, and leaves it when both meet.
+  for (int way : {-1, 0, 1}) {
+    const double drag = checkFixedForm(formatPointer(v, pixel, corner, way), 4, "drag", v);
+    const int side = v != corner ? (v > corner) - (v < corner) : way;
+    const bool room = std::isfinite(std::nextafter(corner, side * HUGE_VAL));
+    if (side != 0 && room)
+      FUZZ_CHECK((drag > corner) - (drag < corner) == side,
+                 "formatPointer(%.17g, %.17g, %.17g, %d) -> %.17g", v, pixel, corner, way, drag);
+  }
+}
+
+void checkBounds(double low, double high) {
+  const auto [l, h] = formatBounds(low, high);
+  checkFixedForm(l, 2, "formatBounds", low);
+  checkFixedForm(h, 2, "formatBounds", high);
+  FUZZ_CHECK(l.size() - l.find('.') == h.size() - h.find('.'),
+             "formatBounds(%.17g, %.17g) = %s, %s: decimals differ", low, high, l.c_str(),
+             h.c_str());
+  FUZZ_CHECK(low == high || l != h, "formatBounds(%.17g, %.17g) = %s, %s", low, high, l.c_str(),
+             h.c_str());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -103,6 +142,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       checkGeneral(raw);
       checkFixed(raw, 2);
       checkFixed(raw, 4);
+    }
+  }
+  // Two doubles: a pointer position and a pixel or the other corner, or the two axis bounds.
+  if (size >= 2 * sizeof(double)) {
+    double a, b;
+    std::memcpy(&a, data, sizeof a);
+    std::memcpy(&b, data + sizeof a, sizeof b);
+    // Tiny values need hundreds of decimals, each tried in turn: slow, and the unit tests have
+    // them.
+    const auto moderate = [](double v) {
+      return v == 0 || (std::fabs(v) < 1e30 && std::fabs(v) > 1e-30);
+    };
+    if (moderate(a) && moderate(b)) {
+      checkPointer(a, std::fabs(b), b);
+      checkPointer(a, std::fabs(a - b), b);
+      checkBounds(a, b);
     }
   }
   return 0;
