@@ -44,7 +44,7 @@ constexpr std::array<ParamLayout, 9> kLayout = {{{360, 0, 300},
 
 }  // namespace
 
-Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25), forms_(forms) {
+Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25, forms.gate), forms_(forms) {
   registerIcons();
   QIcon icon(":/henon.png");
   icon.addFile(":/henon-16.png", QSize(16, 16));
@@ -74,10 +74,8 @@ Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25), forms_(forms) {
   }
   for (std::size_t i = 1; i < Text2.size(); ++i) setTabOrder(Text2[i - 1], Text2[i]);
 
-  connect(addMenuItem("mnuPlot", "2D Time Series"), &QAction::triggered, this,
-          [this] { mnuPlot_Click(); });
-  connect(addMenuItem("mnu1Dts", "1D Time Series"), &QAction::triggered, this,
-          [this] { mnu1Dts_Click(); });
+  addMenuItem("mnuPlot", "2D Time Series", [this] { mnuPlot_Click(); });
+  addMenuItem("mnu1Dts", "1D Time Series", [this] { mnu1Dts_Click(); });
   QMenu* cutOff = menuBar()->addMenu("Cut-off");
   cutOff->setObjectName("mnucutOff");
   cutOff->menuAction()->setObjectName("mnucutOff");
@@ -85,8 +83,7 @@ Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25), forms_(forms) {
                                        const char* prompt, const char* title) {
     QAction* a = cutOff->addAction(caption);
     a->setObjectName(name);
-    connect(a, &QAction::triggered, this,
-            [this, &limit, prompt, title] { askLimit(limit, prompt, title); });
+    runOnTrigger(a, [this, &limit, prompt, title] { askLimit(limit, prompt, title); });
   };
   addLimit("mnuMaxx", "Maxium x", limits.escapeXMax, "Enter maxium value for x, then click OK",
            "Specify Maxium x");
@@ -96,11 +93,9 @@ Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25), forms_(forms) {
            "Specify Minimun x");
   addLimit("mnuMiny", "Minimun y", limits.escapeYMin, "Enter minimun value for y, then click OK",
            "Specify Minimun y");
-  connect(addMenuItem("mnuPrint", "Print"), &QAction::triggered, this,
-          [this] { printWindow(*this, forms_.dialogs); });
-  connect(addMenuItem("mnuClear", "Clear"), &QAction::triggered, this,
-          [this] { mnuClear_Click(); });
-  connect(addMenuItem("mnuExit", "Exit"), &QAction::triggered, this, [this] { mnuExit_Click(); });
+  addMenuItem("mnuPrint", "Print", [this] { printWindow(*this, forms_.dialogs); });
+  addMenuItem("mnuClear", "Clear", [this] { mnuClear_Click(); });
+  addMenuItem("mnuExit", "Exit", [this] { mnuExit_Click(); });
 
   s.onMouseDown = [this](int b, int sh, float x, float y) { Form_MouseDown(b, sh, x, y); };
   s.onMouseMove = [this](int b, int sh, float x, float y) { Form_MouseMove(b, sh, x, y); };
@@ -133,7 +128,7 @@ void Form1::mnuPlot_Click() {
   if (!paramsValid) return;
   plotAxes2D(surface(), forms_.shared.frame, forms_.shared.params);
   plotOrbit(surface(), forms_.shared.params, limits, forms_.shared.frame, {plotMode, seriesName},
-            forms_.dialogs);
+            forms_.dialogs, forms_.gate.pacer());
 }
 
 void Form1::mnu1Dts_Click() {
@@ -155,7 +150,8 @@ bool Form1::plotSeriesPanel(bool xSeries) {
   if (!paramsValid) return false;
   plotAxes1D(s2, m.frame, m.params, seriesName, xSeries ? "Xn" : "Yn", surface());
   printTitle(s2, m.frame, seriesTitle(m.params, xSeries));
-  plotOrbit(s2, m.params, limits, m.frame, {plotMode, seriesName}, forms_.dialogs);
+  plotOrbit(s2, m.params, limits, m.frame, {plotMode, seriesName}, forms_.dialogs,
+            forms_.gate.pacer());
   return true;
 }
 

@@ -10,14 +10,11 @@
 
 namespace henon {
 
-Form2::Form2(Forms& forms) : FormWindow("Form2", 9.75), forms_(forms) {
-  connect(addMenuItem("mnuHisto", "Histogram"), &QAction::triggered, this,
-          [this] { mnuHisto_Click(); });
-  connect(addMenuItem("mnu2Dts", "2D Time Series"), &QAction::triggered, this,
-          [this] { forms_.plotAndShowMain(); });
-  connect(addMenuItem("mnuPrint", "Print"), &QAction::triggered, this,
-          [this] { printWindow(*this, forms_.dialogs); });
-  connect(addMenuItem("mnuClose", "Close"), &QAction::triggered, this, [this] { hide(); });
+Form2::Form2(Forms& forms) : FormWindow("Form2", 9.75, forms.gate), forms_(forms) {
+  addMenuItem("mnuHisto", "Histogram", [this] { mnuHisto_Click(); });
+  addMenuItem("mnu2Dts", "2D Time Series", [this] { forms_.plotAndShowMain(); });
+  addMenuItem("mnuPrint", "Print", [this] { printWindow(*this, forms_.dialogs); });
+  addMenuItem("mnuClose", "Close", [this] { hide(); });
   placeAtStart();
   setWindowTitle("1D Time Series");
   surface().setAccessibleName("1D Time Series");
@@ -39,12 +36,12 @@ void Form2::mnuHisto_Click() {
   std::int16_t inset = 100;
   histo.histoCoord = HistoCoord::kX;
   setFrameLeftPanel(m.frame, m.panel, surface());
-  collectHisto(histo, m.params);
+  collectHisto(histo, m.params, forms_.gate.pacer());
   Form3& form3 = forms_.form3();
   plotHisto(form3.surface(), inset);
   histo.histoCoord = HistoCoord::kY;
   setFrameRightPanel(m.frame, m.panel, surface());
-  collectHisto(histo, m.params);
+  collectHisto(histo, m.params, forms_.gate.pacer());
   plotHisto(form3.surface(), inset);
   form3.showInFront();
 }

@@ -13,7 +13,8 @@
 
 namespace henon {
 
-FormWindow::FormWindow(const QString& name, double fontPoints) : surface_(new QtSurface(this)) {
+FormWindow::FormWindow(const QString& name, double fontPoints, CommandGate& gate)
+    : surface_(new QtSurface(this)), gate_(gate) {
   setObjectName(name);
   QFont f("DejaVu Sans");
   f.setStyleHint(QFont::SansSerif);
@@ -71,10 +72,24 @@ void FormWindow::placeAtStart() {
   placeTwips(10, 10, width, height);
 }
 
-QAction* FormWindow::addMenuItem(const char* name, const char* caption) {
+QAction* FormWindow::addMenuItem(const char* name, const char* caption,
+                                 std::function<void()> command) {
   QAction* action = menuBar()->addAction(QString::fromUtf8(caption));
   action->setObjectName(name);
+  runOnTrigger(action, std::move(command));
   return action;
+}
+
+void FormWindow::runOnTrigger(QAction* action, std::function<void()> command) {
+  connect(action, &QAction::triggered, this, [this, command] { gate_.run(command); });
+}
+
+bool FormWindow::event(QEvent* event) {
+  if (event->type() == QEvent::Close && gate_.keepClose(*this)) {
+    event->ignore();
+    return true;
+  }
+  return QMainWindow::event(event);
 }
 
 }  // namespace henon

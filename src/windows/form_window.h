@@ -4,9 +4,11 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 
 #include "plot/print_window.h"
 #include "surface/qt/qt_surface.h"
+#include "windows/command_gate.h"
 
 class QAction;
 class QMenuBar;
@@ -18,7 +20,7 @@ int twipsToPixels(double twips);
 
 class FormWindow : public QMainWindow, public PrintableWindow {
  public:
-  FormWindow(const QString& name, double fontPoints);
+  FormWindow(const QString& name, double fontPoints, CommandGate& gate);
 
   QtSurface& surface() { return *surface_; }
   const QtSurface& surface() const { return *surface_; }
@@ -33,12 +35,17 @@ class FormWindow : public QMainWindow, public PrintableWindow {
  protected:
   // Closing through the frame only hides the window and keeps its drawing, as Close does.
   void closeEvent(QCloseEvent* event) override;
-  QAction* addMenuItem(const char* name, const char* caption);
+  // A close request inside a running command waits for its end.
+  bool event(QEvent* event) override;
+  // Menu items run their commands one at a time, through the gate.
+  QAction* addMenuItem(const char* name, const char* caption, std::function<void()> command);
+  void runOnTrigger(QAction* action, std::function<void()> command);
   // Top 10, left 10, the whole screen less 100 across and 450 down.
   void placeAtStart();
 
  private:
   QtSurface* surface_;
+  CommandGate& gate_;
 };
 
 }  // namespace henon

@@ -8,7 +8,7 @@
 namespace henon {
 
 Forms::Forms(Dialogs& d, std::function<void()> endProgram)
-    : dialogs(d), endProgram_(std::move(endProgram)) {}
+    : gate(d), dialogs(gate), endProgram_(std::move(endProgram)) {}
 
 Forms::~Forms() = default;
 

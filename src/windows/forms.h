@@ -7,6 +7,7 @@
 
 #include "plot/module1.h"
 #include "surface/drawing_surface.h"
+#include "windows/command_gate.h"
 
 namespace henon {
 
@@ -33,8 +34,9 @@ class Forms {
   // The "2D Time Series" item of the other windows.
   void plotAndShowMain();
 
+  CommandGate gate;
   Module1 shared;
-  Dialogs& dialogs;
+  Dialogs& dialogs;  // the user's boxes, through the gate
 
  private:
   std::function<void()> endProgram_;
