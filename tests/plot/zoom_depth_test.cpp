@@ -18,7 +18,7 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15;
 
-// The main window as it starts on a 1920 x 1080 screen, in twips: a frame of 1664 x 825 pixels.
+// The main window as it opens on a 1920 x 1080 screen: a frame of about 1660 x 820 pixels.
 struct Depth : ::testing::Test {
   RecordingSurface form1{28695, 15465};
   PlotFrame f;
