@@ -85,13 +85,13 @@ Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25, forms.gate), forms_(forms
     a->setObjectName(name);
     runOnTrigger(a, [this, &limit, prompt, title] { askLimit(limit, prompt, title); });
   };
-  addLimit("mnuMaxx", "Maxium x", limits.escapeXMax, "Enter maxium value for x, then click OK",
+  addLimit("mnuMaxx", "Maxium x", limits_.escapeXMax, "Enter maxium value for x, then click OK",
            "Specify Maxium x");
-  addLimit("mnuMaxy", "Maxium y", limits.escapeYMax, "Enter maxium value for y, then click OK",
+  addLimit("mnuMaxy", "Maxium y", limits_.escapeYMax, "Enter maxium value for y, then click OK",
            "Specify Maxium y");
-  addLimit("mnuMinx", "Minimun x", limits.escapeXMin, "Enter minimun value for x, then click OK",
+  addLimit("mnuMinx", "Minimun x", limits_.escapeXMin, "Enter minimun value for x, then click OK",
            "Specify Minimun x");
-  addLimit("mnuMiny", "Minimun y", limits.escapeYMin, "Enter minimun value for y, then click OK",
+  addLimit("mnuMiny", "Minimun y", limits_.escapeYMin, "Enter minimun value for y, then click OK",
            "Specify Minimun y");
   addMenuItem("mnuPrint", "Print", [this] { printWindow(*this, forms_.dialogs); });
   addMenuItem("mnuClear", "Clear", [this] { mnuClear_Click(); });
@@ -105,7 +105,7 @@ Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25, forms.gate), forms_(forms
   s.setAccessibleName("2D Time Series");
   placeAtStart();
   forms_.form2().sizeLikeMain();
-  limits = CutOffLimits{};
+  limits_ = CutOffLimits{};
   for (std::size_t i = 0; i < Text2.size(); ++i)
     Text2[i]->setText(QString::fromStdString(kDefaultParamTexts[i]));
 }
@@ -117,29 +117,29 @@ ParamTexts Form1::paramTexts() const {
 }
 
 void Form1::readParams() {
-  paramsValid = henon::readParams(paramTexts(), forms_.shared.params, forms_.dialogs);
+  paramsValid_ = henon::readParams(paramTexts(), forms_.shared.params, forms_.dialogs);
 }
 
 void Form1::mnuPlot_Click() {
-  plotMode = PlotMode::k2D;
+  plotMode_ = PlotMode::k2D;
   surface().Cls();
   setFrameForm1(forms_.shared.frame, surface());
   readParams();
-  if (!paramsValid) return;
+  if (!paramsValid_) return;
   plotAxes2D(surface(), forms_.shared.frame, forms_.shared.params);
-  plotOrbit(surface(), forms_.shared.params, limits, forms_.shared.frame, {plotMode, seriesName},
+  plotOrbit(surface(), forms_.shared.params, limits_, forms_.shared.frame, {plotMode_, seriesName_},
             forms_.dialogs, forms_.gate.pacer());
 }
 
 void Form1::mnu1Dts_Click() {
-  plotMode = PlotMode::k1D;
+  plotMode_ = PlotMode::k1D;
   if (plotSeriesPanel(true) && plotSeriesPanel(false)) forms_.form2().showInFront();
 }
 
 bool Form1::plotSeriesPanel(bool xSeries) {
   Module1& m = forms_.shared;
   QtSurface& s2 = forms_.form2().surface();
-  seriesName = xSeries ? SeriesName::kXts : SeriesName::kYts;
+  seriesName_ = xSeries ? SeriesName::kXts : SeriesName::kYts;
   if (xSeries) {
     setFrameLeftPanel(m.frame, m.panel, s2);
   } else {
@@ -147,10 +147,10 @@ bool Form1::plotSeriesPanel(bool xSeries) {
   }
   // Read afresh for each panel: the first orbit may have lowered N.
   readParams();
-  if (!paramsValid) return false;
-  plotAxes1D(s2, m.frame, m.params, seriesName, xSeries ? "Xn" : "Yn", surface());
+  if (!paramsValid_) return false;
+  plotAxes1D(s2, m.frame, m.params, seriesName_, xSeries ? "Xn" : "Yn", surface());
   printTitle(s2, m.frame, seriesTitle(m.params, xSeries));
-  plotOrbit(s2, m.params, limits, m.frame, {plotMode, seriesName}, forms_.dialogs,
+  plotOrbit(s2, m.params, limits_, m.frame, {plotMode_, seriesName_}, forms_.dialogs,
             forms_.gate.pacer());
   return true;
 }

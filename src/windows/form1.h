@@ -26,11 +26,10 @@ class Form1 : public FormWindow {
   void mnu1Dts_Click();
 
   ParamTexts paramTexts() const;
-
-  bool paramsValid = false;
-  CutOffLimits limits;
-  PlotMode plotMode = PlotMode::k2D;
-  SeriesName seriesName = SeriesName::kXts;
+  bool paramsValid() const { return paramsValid_; }
+  const CutOffLimits& limits() const { return limits_; }
+  PlotMode plotMode() const { return plotMode_; }
+  SeriesName seriesName() const { return seriesName_; }
 
   std::array<QLineEdit*, 9> Text2{};
   std::array<QLabel*, 10> Label1{};  // no element 7: the label of ytr is element 9
@@ -51,6 +50,10 @@ class Form1 : public FormWindow {
   void Form_MouseMove(int button, int shift, float x, float y);
 
   Forms& forms_;
+  bool paramsValid_ = false;
+  CutOffLimits limits_;
+  PlotMode plotMode_ = PlotMode::k2D;
+  SeriesName seriesName_ = SeriesName::kXts;
   // Where the last press was: the direction of a drag that the boxes alone cannot tell.
   std::optional<std::array<float, 2>> press_;
 };

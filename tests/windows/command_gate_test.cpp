@@ -53,7 +53,7 @@ TEST_F(LongCommands, BoxesInsideACommandGetTheNormalPointer) {
   ASSERT_EQ(dialogs.messages.size(), 2u);  // the empty N box
   ASSERT_EQ(dialogs.shapes.size(), 3u);
   for (int s : dialogs.shapes) EXPECT_EQ(s, Qt::ArrowCursor);
-  EXPECT_EQ(form1().limits.escapeXMax, 5);
+  EXPECT_EQ(form1().limits().escapeXMax, 5);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 

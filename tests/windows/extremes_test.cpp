@@ -83,8 +83,8 @@ TEST_F(Extremes, CutOffLimitsAtTheEndsOfTheRangeAndInverted) {
     click(form1(), item);
   }
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(form1().limits.escapeXMax, 1e308);
-  EXPECT_EQ(form1().limits.escapeYMin, -1e308);
+  EXPECT_EQ(form1().limits().escapeXMax, 1e308);
+  EXPECT_EQ(form1().limits().escapeYMin, -1e308);
   click(form1(), "mnuPlot");
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(params().N, 1000);
@@ -93,7 +93,7 @@ TEST_F(Extremes, CutOffLimitsAtTheEndsOfTheRangeAndInverted) {
   answer({"1e309"});
   click(form1(), "mnuMaxx");
   EXPECT_EQ(dialogs.messages, (Messages{"Invalid number"}));
-  EXPECT_EQ(form1().limits.escapeXMax, 1e308);
+  EXPECT_EQ(form1().limits().escapeXMax, 1e308);
 
   // A maximum below the minimum leaves no room: the orbit stops at its first step.
   answer({"-1e308"});
@@ -121,7 +121,7 @@ TEST_F(Extremes, DeepZoomByRepeatedDrags) {
     dialogs.messages.clear();
     click(form1(), "mnuPlot");
     // Tenfold each time, and the boxes keep up: no drag is refused.
-    ASSERT_TRUE(form1().paramsValid) << zoom;
+    ASSERT_TRUE(form1().paramsValid()) << zoom;
     EXPECT_TRUE(dialogs.messages.empty()) << zoom;
     EXPECT_LT(params().xbl, fx);
     EXPECT_GT(params().xtr, fx);
@@ -136,7 +136,7 @@ TEST_F(Extremes, DeepZoomByRepeatedDrags) {
   setBox(8, "100000");
   dialogs.messages.clear();
   click(form1(), "mnuPlot");
-  EXPECT_TRUE(form1().paramsValid);
+  EXPECT_TRUE(form1().paramsValid());
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_NEAR(params().xtr - params().xbl, 1e-12, 1e-15);
   const MapParams typed = params();
@@ -151,7 +151,7 @@ TEST_F(Extremes, DeepZoomByRepeatedDrags) {
   EXPECT_NEAR(*toDouble(t[5]), typed.ybl, 2 * pixel) << t[5];
   EXPECT_NEAR(*toDouble(t[7]), typed.ytr, 2 * pixel) << t[7];
   click(form1(), "mnuPlot");
-  EXPECT_TRUE(form1().paramsValid);
+  EXPECT_TRUE(form1().paramsValid());
   EXPECT_TRUE(dialogs.messages.empty());
   expectSoundBoxes();
 }

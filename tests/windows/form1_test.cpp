@@ -32,7 +32,7 @@ TEST_F(Program, StartsWithTheMainWindowAndItsDefaults) {
   EXPECT_EQ(form1().windowTitle(), "2D Time Series");
   EXPECT_EQ(form2().windowTitle(), "1D Time Series");
   EXPECT_EQ(form1().paramTexts(), kDefaultParamTexts);
-  EXPECT_FALSE(form1().paramsValid);
+  EXPECT_FALSE(form1().paramsValid());
   EXPECT_EQ(forms.shared.params.N, 0);  // the texts are only texts until a command reads them
   EXPECT_FALSE(forms.shared.frame.hasArea());
   EXPECT_EQ(blackPixels(form1().surface(), 0, 0, 1e9, 1e9), 0);
@@ -97,8 +97,8 @@ TEST_F(Program, ControlsCarryTheirNamesAndOrder) {
 TEST_F(Program, DefaultPhasePortrait) {
   click(form1(), "mnuPlot");
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_TRUE(form1().paramsValid);
-  EXPECT_EQ(form1().plotMode, PlotMode::k2D);
+  EXPECT_TRUE(form1().paramsValid());
+  EXPECT_EQ(form1().plotMode(), PlotMode::k2D);
   const PlotFrame f = forms.shared.frame;
   const QtSurface& s = form1().surface();
   EXPECT_DOUBLE_EQ(f.frameLeft, 0.08 * s.ScaleWidth());
@@ -121,7 +121,7 @@ TEST_F(Program, RejectedParametersLeaveTheWindowCleared) {
   click(form1(), "mnuPlot");
   EXPECT_EQ(dialogs.messages,
             (Messages{"Please enter all values", "Please enter valid numerical values."}));
-  EXPECT_FALSE(form1().paramsValid);
+  EXPECT_FALSE(form1().paramsValid());
   EXPECT_EQ(blackPixels(form1().surface(), 0, 0, 1e9, 1e9), 0);
 
   dialogs.messages.clear();
@@ -139,7 +139,7 @@ TEST_F(Program, ClearAndExit) {
   const PlotFrame f = forms.shared.frame;
   click(form1(), "mnuClear");
   EXPECT_EQ(blackPixels(form1().surface(), 0, 0, 1e9, 1e9), 0);
-  EXPECT_TRUE(form1().paramsValid);
+  EXPECT_TRUE(form1().paramsValid());
   EXPECT_EQ(forms.shared.frame.frameLeft, f.frameLeft);
 
   click(form1(), "mnu1Dts");
@@ -232,10 +232,10 @@ TEST_F(Program, CutOffLimits) {
   answer({"-0.5"});
   click(form1(), "mnuMiny");
   EXPECT_EQ(dialogs.titles.back(), "Specify Minimun y");
-  EXPECT_EQ(form1().limits.escapeXMax, 5);
-  EXPECT_EQ(form1().limits.escapeYMin, -0.5);
-  EXPECT_EQ(form1().limits.escapeYMax, 1000);
-  EXPECT_EQ(form1().limits.escapeXMin, -1000);
+  EXPECT_EQ(form1().limits().escapeXMax, 5);
+  EXPECT_EQ(form1().limits().escapeYMin, -0.5);
+  EXPECT_EQ(form1().limits().escapeYMax, 1000);
+  EXPECT_EQ(form1().limits().escapeXMin, -1000);
   EXPECT_TRUE(dialogs.messages.empty());
 
   for (const char* bad : {"", "abc", "1e999"}) {
@@ -244,17 +244,17 @@ TEST_F(Program, CutOffLimits) {
     EXPECT_EQ(dialogs.messages.back(), "Invalid number");
   }
   EXPECT_EQ(dialogs.prompts.back(), "Enter maxium value for y, then click OK");
-  EXPECT_EQ(form1().limits.escapeYMax, 1000);
+  EXPECT_EQ(form1().limits().escapeYMax, 1000);
   answer({"7"});
   click(form1(), "mnuMinx");
   EXPECT_EQ(dialogs.prompts.back(), "Enter minimun value for x, then click OK");
-  EXPECT_EQ(form1().limits.escapeXMin, 7);  // no ordering check
+  EXPECT_EQ(form1().limits().escapeXMin, 7);  // no ordering check
 
   // The changed limit outlives a parameter read.
   dialogs.messages.clear();
   click(form1(), "mnuPlot");
   EXPECT_EQ(dialogs.messages.at(0), "An overflow has occured. Only points up to 0 are ploted.");
-  EXPECT_EQ(form1().limits.escapeXMin, 7);
+  EXPECT_EQ(form1().limits().escapeXMin, 7);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ TEST_F(Program, TimeSeriesDrawsBothPanelsAndShowsTheWindow) {
   click(form1(), "mnu1Dts");
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_TRUE(form2().isVisible());
-  EXPECT_EQ(form1().plotMode, PlotMode::k1D);
-  EXPECT_EQ(form1().seriesName, SeriesName::kYts);
+  EXPECT_EQ(form1().plotMode(), PlotMode::k1D);
+  EXPECT_EQ(form1().seriesName(), SeriesName::kYts);
   const PanelMetrics& pm = forms.shared.panel;
   EXPECT_DOUBLE_EQ(forms.shared.frame.frameLeft, pm.panelWidth + 2 * pm.panelMargin);
   const QtSurface& s = form2().surface();
@@ -39,7 +39,7 @@ TEST_F(Program, TimeSeriesRefusedParametersShowNothing) {
   click(form1(), "mnu1Dts");
   EXPECT_EQ(dialogs.messages, (Messages{"Invalid parameter value"}));
   EXPECT_FALSE(form2().isVisible());
-  EXPECT_EQ(form1().seriesName, SeriesName::kXts);
+  EXPECT_EQ(form1().seriesName(), SeriesName::kXts);
   EXPECT_EQ(blackPixels(form2().surface(), 0, 0, 1e9, 1e9), 0);
 }
 
@@ -61,7 +61,7 @@ TEST_F(Program, NavigationBetweenTheWindows) {
   click(form2(), "mnu2Dts");
   EXPECT_TRUE(form1().isVisible());
   EXPECT_TRUE(form2().isVisible());
-  EXPECT_EQ(form1().plotMode, PlotMode::k2D);
+  EXPECT_EQ(form1().plotMode(), PlotMode::k2D);
 
   answer({"4", "10"});
   click(form2(), "mnuHisto");

@@ -52,7 +52,7 @@ TEST_F(Zoom, TenSuccessiveFivefoldDragsEachPlotWithoutAMessage) {
 
     click(form1(), "mnuPlot");
     ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
-    ASSERT_TRUE(form1().paramsValid);
+    ASSERT_TRUE(form1().paramsValid());
     const MapParams& q = forms.shared.params;
     EXPECT_NEAR((q.xtr - q.xbl) / (p.xtr - p.xbl), 0.2, 3 * tpp() / width);
     EXPECT_NEAR((q.ytr - q.ybl) / (p.ytr - p.ybl), 0.2, 3 * tpp() / height);
@@ -80,7 +80,7 @@ TEST_F(Zoom, ADragInAViewTwoDoublesWideStillOpensAWindow) {
   EXPECT_LT(box(5), box(7)) << text(5) << " " << text(7);
   click(form1(), "mnuPlot");
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_TRUE(form1().paramsValid);
+  EXPECT_TRUE(form1().paramsValid());
 }
 
 }  // namespace
