@@ -21,27 +21,27 @@ Form2::Form2(Forms& forms) : FormWindow("Form2", 9.75, forms.gate), forms_(forms
 }
 
 void Form2::enterM() {
-  henon::enterM(histo, forms_.dialogs);
+  henon::enterM(histo_, forms_.dialogs);
 }
 
 void Form2::plotHisto(DrawingSurface& window, std::int16_t& inset) {
-  henon::plotHisto(window, inset, histo, forms_.shared.params, forms_.shared.frame);
+  henon::plotHisto(window, inset, histo_, forms_.shared.params, forms_.shared.frame);
 }
 
 void Form2::mnuHisto_Click() {
   enterM();
-  enterMaxN(histo, forms_.dialogs);
-  if (histo.m == 0) return;
+  enterMaxN(histo_, forms_.dialogs);
+  if (histo_.m == 0) return;
   Module1& m = forms_.shared;
   std::int16_t inset = 100;
-  histo.histoCoord = HistoCoord::kX;
+  histo_.histoCoord = HistoCoord::kX;
   setFrameLeftPanel(m.frame, m.panel, surface());
-  collectHisto(histo, m.params, forms_.gate.pacer());
+  collectHisto(histo_, m.params, forms_.gate.pacer());
   Form3& form3 = forms_.form3();
   plotHisto(form3.surface(), inset);
-  histo.histoCoord = HistoCoord::kY;
+  histo_.histoCoord = HistoCoord::kY;
   setFrameRightPanel(m.frame, m.panel, surface());
-  collectHisto(histo, m.params, forms_.gate.pacer());
+  collectHisto(histo_, m.params, forms_.gate.pacer());
   plotHisto(form3.surface(), inset);
   form3.showInFront();
 }

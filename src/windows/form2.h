@@ -18,11 +18,11 @@ class Form2 : public FormWindow {
   void mnuHisto_Click();
   void enterM();
   void plotHisto(DrawingSurface& window, std::int16_t& inset);
-
-  HistoState histo;
+  const HistoState& histo() const { return histo_; }
 
  private:
   Forms& forms_;
+  HistoState histo_;
 };
 
 }  // namespace henon

@@ -53,7 +53,7 @@ TEST_F(Extremes, ParametersOfEnormousSize) {
   click(form2(), "mnuHisto");
   EXPECT_EQ(dialogs.messages.size(), 2u);
   EXPECT_TRUE(forms.form3().isVisible());
-  EXPECT_TRUE(std::isfinite(form2().histo.xBinWidth));
+  EXPECT_TRUE(std::isfinite(form2().histo().xBinWidth));
   EXPECT_EQ(form1().Text2[0]->text(), "-1e300");
   expectSoundBoxes();
 
@@ -188,15 +188,15 @@ TEST_F(Extremes, HistogramWithOneBinAndWithTenMillion) {
   answer({"1", "1000"});
   click(form2(), "mnuHisto");
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(form2().histo.xCount.size(), 2u);
-  EXPECT_EQ(form2().histo.xCount[0] + form2().histo.xCount[1], 1000);
-  EXPECT_DOUBLE_EQ(form2().histo.xBinWidth, pm.panelWidth);
+  EXPECT_EQ(form2().histo().xCount.size(), 2u);
+  EXPECT_EQ(form2().histo().xCount[0] + form2().histo().xCount[1], 1000);
+  EXPECT_DOUBLE_EQ(form2().histo().xBinWidth, pm.panelWidth);
 
   answer({"10000000", "5"});
   click(form2(), "mnuHisto");
   EXPECT_TRUE(dialogs.messages.empty());
-  EXPECT_EQ(form2().histo.m, 10000000);
-  EXPECT_DOUBLE_EQ(form2().histo.yBinWidth, pm.panelWidth / 1e7);
+  EXPECT_EQ(form2().histo().m, 10000000);
+  EXPECT_DOUBLE_EQ(form2().histo().yBinWidth, pm.panelWidth / 1e7);
   const QtSurface& s3 = forms.form3().surface();
   const double bottom = s3.ScaleHeight() - pm.panelBottomMargin;
   EXPECT_GT(blackPixels(s3, pm.panelMargin + 20, bottom - pm.panelHeight,
@@ -206,7 +206,7 @@ TEST_F(Extremes, HistogramWithOneBinAndWithTenMillion) {
   answer({"10000001", "5"});
   click(form2(), "mnuHisto");
   EXPECT_EQ(dialogs.messages, (Messages{"Invalid number."}));
-  EXPECT_EQ(form2().histo.m, 0);
+  EXPECT_EQ(form2().histo().m, 0);
 }
 
 TEST_F(Extremes, MouseBeforeAnyPlotAndAfterAWindowTooWideForDoubles) {

@@ -87,12 +87,12 @@ TEST_F(Program, HistogramOfTheDefaultOrbit) {
   click(form2(), "mnuHisto");
   EXPECT_TRUE(dialogs.messages.empty());
   EXPECT_EQ(dialogs.titles, (Messages{"Input m", "Enter maximum y"}));
-  EXPECT_EQ(form2().histo.m, 20);
-  EXPECT_EQ(form2().histo.maxN, 200);
-  EXPECT_EQ(form2().histo.histoCoord, HistoCoord::kY);
+  EXPECT_EQ(form2().histo().m, 20);
+  EXPECT_EQ(form2().histo().maxN, 200);
+  EXPECT_EQ(form2().histo().histoCoord, HistoCoord::kY);
   // After drawing, both widths are bar widths in window units.
-  EXPECT_DOUBLE_EQ(form2().histo.xBinWidth, forms.shared.panel.panelWidth / 20);
-  EXPECT_DOUBLE_EQ(form2().histo.yBinWidth, forms.shared.panel.panelWidth / 20);
+  EXPECT_DOUBLE_EQ(form2().histo().xBinWidth, forms.shared.panel.panelWidth / 20);
+  EXPECT_DOUBLE_EQ(form2().histo().yBinWidth, forms.shared.panel.panelWidth / 20);
   const QtSurface& s3 = forms.form3().surface();
   const PanelMetrics& pm = forms.shared.panel;
   const double bottom = s3.ScaleHeight() - pm.panelBottomMargin;
@@ -112,7 +112,7 @@ TEST_F(Program, RejectedHistogramEntriesDrawNothing) {
   answer({"4", "0"});
   click(form2(), "mnuHisto");
   EXPECT_EQ(dialogs.messages, (Messages{"Invalid number."}));
-  EXPECT_EQ(form2().histo.m, 0);
+  EXPECT_EQ(form2().histo().m, 0);
   EXPECT_FALSE(forms.form3Exists());
 }
 
