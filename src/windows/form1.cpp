@@ -62,7 +62,6 @@ Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25, forms.gate), forms_(forms
     label->setFocusPolicy(Qt::NoFocus);
     // Labels and boxes are not part of the drawing area: the mouse selection never sees them.
     label->setAttribute(Qt::WA_NoMousePropagation);
-    Label1[static_cast<std::size_t>(l.labelIndex)] = label;
 
     auto* box = new QLineEdit(&s);
     box->setObjectName(QString("Text2_%1").arg(i));

@@ -10,7 +10,6 @@
 #include "model/pointer_text.h"
 #include "windows/form_window.h"
 
-class QLabel;
 class QLineEdit;
 
 namespace henon {
@@ -32,7 +31,6 @@ class Form1 : public FormWindow {
   SeriesName seriesName() const { return seriesName_; }
 
   std::array<QLineEdit*, 9> Text2{};
-  std::array<QLabel*, 10> Label1{};  // no element 7: the label of ytr is element 9
 
  protected:
   void closeEvent(QCloseEvent* event) override;

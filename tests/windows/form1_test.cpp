@@ -202,9 +202,9 @@ TEST_F(Mouse, PressesOnLabelsAndBoxesStayThere) {
   };
   form1().show();
   const ParamTexts before = form1().paramTexts();
-  for (QWidget* w :
-       {static_cast<QWidget*>(form1().Label1[2]), static_cast<QWidget*>(form1().Label1[9]),
-        static_cast<QWidget*>(form1().Text2[0])}) {
+  for (QWidget* w : {static_cast<QWidget*>(form1().findChild<QLabel*>("Label1_2")),
+                     static_cast<QWidget*>(form1().findChild<QLabel*>("Label1_9")),
+                     static_cast<QWidget*>(form1().Text2[0])}) {
     send(w, QEvent::MouseButtonPress, Qt::LeftButton);
     send(w, QEvent::MouseMove, Qt::LeftButton);
     send(w, QEvent::MouseButtonRelease, Qt::LeftButton);
