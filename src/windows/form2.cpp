@@ -24,7 +24,7 @@ void Form2::enterM() {
   henon::enterM(histo_, forms_.dialogs);
 }
 
-void Form2::plotHisto(DrawingSurface& window, std::int16_t& inset) {
+void Form2::plotHisto(DrawingSurface& window, const std::int16_t& inset) {
   henon::plotHisto(window, inset, histo_, forms_.shared.params, forms_.shared.frame);
 }
 

@@ -17,7 +17,7 @@ class Form2 : public FormWindow {
   void sizeLikeMain() { placeAtStart(); }
   void mnuHisto_Click();
   void enterM();
-  void plotHisto(DrawingSurface& window, std::int16_t& inset);
+  void plotHisto(DrawingSurface& window, const std::int16_t& inset);
   const HistoState& histo() const { return histo_; }
 
  private:
