@@ -35,6 +35,8 @@ class Forms {
   void plotAndShowMain();
 
   CommandGate gate;
+  // Module1's variables: every window reads and writes them within one command, as the windows
+  // call one another directly.
   Module1 shared;
   Dialogs& dialogs;  // the user's boxes, through the gate
 
