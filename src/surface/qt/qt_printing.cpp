@@ -53,6 +53,28 @@ std::pair<int, int> span(int i, int n, int s) {
   return {a, std::max(b, a + 1)};
 }
 
+class InputBlocker : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
 }  // namespace
 
 PageFit fitOnPage(QSize image, const CupsPaper& paper) {
@@ -171,10 +193,13 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
     if (job->done || std::chrono::steady_clock::now() - start > kGiveUp) loop.quit();
   });
   poll.start(20);
-  // Paint and expose events go on; clicks and keys wait until the print is settled.
+  // Painting and the accessibility bus go on; clicks and keys are dropped until it is settled.
+  InputBlocker blocker;
+  QCoreApplication::instance()->installEventFilter(&blocker);
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  loop.exec();
   QGuiApplication::restoreOverrideCursor();
+  QCoreApplication::instance()->removeEventFilter(&blocker);
   if (!job->done) return PrintResult::kDeviceUnavailable;
   return printResult(job->outcome);
 }
