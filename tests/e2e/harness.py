@@ -123,6 +123,9 @@ class Session:
     def __init__(self, binary, width=1280, height=1024):
         self.binary = os.path.abspath(binary)
         self.width, self.height = width, height
+        # Users run the program under a decorating window manager; one scenario checks start-up
+        # on a bare X server as well.
+        self.wm = os.environ.get("HENON_E2E_WM", "openbox") != "none"
         self.services = Services()
         self.tmp = tempfile.mkdtemp(prefix="henon-e2e-")
         self.env = dict(os.environ)
@@ -134,6 +137,8 @@ class Session:
 
     def start(self):
         self._start_x()
+        if self.wm:
+            self._start_wm()
         self._start_dbus()
         self._start_atspi()
         return self
@@ -156,6 +161,57 @@ class Session:
         self.display = ":" + number.decode().strip()
         self.env["DISPLAY"] = self.display
         os.environ["DISPLAY"] = self.display
+
+    def _start_wm(self):
+        if shutil.which("openbox") is None:
+            raise Skip("openbox is not installed")
+        config = os.path.join(self.tmp, "config")
+        os.makedirs(config)
+        # The system-wide configuration and theme: nothing of the user's.
+        env = dict(self.env, XDG_CONFIG_HOME=config, HOME=self.tmp)
+        self.services.add(subprocess.Popen(["openbox", "--sm-disable"], env=env,
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        wait_for(lambda: "window id" in self.xprop_root("_NET_SUPPORTING_WM_CHECK"), 10,
+                 what="openbox to manage the screen")
+
+    def xprop_root(self, prop):
+        return subprocess.run(["xprop", "-root", prop], env=self.env, capture_output=True,
+                              text=True).stdout
+
+    def xprop(self, wid, prop, form=None):
+        """A window property as a list of numbers, or [] when the window has none."""
+        args = ["xprop", "-id", str(wid)]
+        if form:
+            args += ["-f", prop, form, "=$0+"]
+        out = subprocess.run(args + [prop], env=self.env, capture_output=True, text=True).stdout
+        _, sep, values = out.partition("=")
+        if not sep:
+            return []
+        try:
+            return [int(v) for v in values.replace(",", " ").split()]
+        except ValueError:
+            return []
+
+    def frame_extents(self, wid):
+        """Left, right, top and bottom of the decorations the window manager put round it."""
+        return tuple(self.xprop(wid, "_NET_FRAME_EXTENTS")) or (0, 0, 0, 0)
+
+    def geometry(self, wid):
+        """The client area's screen rectangle (x, y, width, height) of an X window."""
+        out = subprocess.run(["xwininfo", "-id", str(wid)], env=self.env, capture_output=True,
+                             text=True).stdout
+        values = {}
+        for line in out.splitlines():
+            key, _, value = line.strip().partition(":")
+            values[key] = value.strip()
+        return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+                int(values["Width"]), int(values["Height"]))
+
+    def outer_geometry(self, wid):
+        """The decorated frame's screen rectangle: the client area and the frame extents."""
+        x, y, w, h = self.geometry(wid)
+        left, right, top, bottom = self.frame_extents(wid)
+        return x - left, y - top, w + left + right, h + top + bottom
 
     def _start_dbus(self):
         proc = subprocess.Popen(
@@ -208,13 +264,14 @@ class Session:
         # Short calls: an action that opens a modal box does not answer until the box closes.
         Atspi.set_timeout(500, 500)
 
-    def start_app(self):
+    def start_app(self, **extra_env):
         env = dict(self.env)
         env.update(QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb",
                    QT_ACCESSIBILITY="1", NO_AT_BRIDGE="0", LANG="C.UTF-8", LC_ALL="C.UTF-8")
         env.pop("QT_SCALE_FACTOR", None)
         if self.cups:
             env["CUPS_SERVER"] = self.cups.socket
+        env.update(extra_env)
         self.app_log = open(os.path.join(self.tmp, "henon.log"), "w")
         self.app_proc = subprocess.Popen([self.binary], env=env, stdout=self.app_log,
                                          stderr=subprocess.STDOUT)
@@ -442,6 +499,21 @@ class Session:
             values[key] = value
         return int(values.get("X", -1)), int(values.get("Y", -1)), int(values.get("WINDOW", 0))
 
+    def pointer_client(self):
+        """The application window under the pointer; a window manager's frame holds it."""
+        todo = [self.pointer()[2]]
+        while todo:
+            wid = todo.pop(0)
+            if not wid:
+                continue
+            if self.xprop(wid, "WM_STATE", "32c") or not self.wm:
+                return wid
+            out = subprocess.run(["xwininfo", "-children", "-id", str(wid)], env=self.env,
+                                 capture_output=True, text=True).stdout
+            todo += [int(line.split()[0], 16) for line in out.splitlines()
+                     if line.strip().startswith("0x")]
+        return 0
+
     def click_node(self, node, button=1):
         x, y, w, h = self.extents(node)
         self.focus_window_at(x + w // 2, y + h // 2)
@@ -450,7 +522,7 @@ class Session:
     def focus_window_at(self, x, y):
         """Moves the pointer there and gives its top-level window the keyboard focus."""
         self.move_pointer(x, y)
-        wid = self.pointer()[2]
+        wid = self.pointer_client()
         if wid:
             self.xdo("windowfocus", "--sync", str(wid))
 
@@ -481,6 +553,21 @@ class Session:
     def frame_rect(self):
         x, y, w, h = self.plot_area()
         return (x + 0.08 * w, y + 0.15 * h, x + 0.95 * w, y + 0.95 * h)
+
+
+# Xvfb's screens have 96 dots per inch: 15 twips to the pixel.
+TWIPS_PER_PIXEL = 15.0
+
+
+def twips_to_px(twips):
+    return int(round(twips / TWIPS_PER_PIXEL))
+
+
+def expected_outer(s):
+    """Where every window goes: top 10, left 10, the screen less 100 across and 450 down, in
+    twips; as (x, y, width, height) of the outer frame in pixels."""
+    return (twips_to_px(10), twips_to_px(10), twips_to_px(s.width * TWIPS_PER_PIXEL - 100),
+            twips_to_px(s.height * TWIPS_PER_PIXEL - 450))
 
 
 def attractor_pixels(view, frame, steps=60000, spread=2):

@@ -1,4 +1,6 @@
-"""Start-up: the main window alone, the default texts in its boxes, nothing drawn."""
+"""Start-up: the main window alone at its place, the default texts in its boxes, nothing drawn.
+
+Runs under the window manager and, with HENON_E2E_WM=none, on a bare X server."""
 
 import harness
 from harness import DEFAULTS, check
@@ -14,6 +16,15 @@ def startup(s):
     check(s.xwindow("2D Time Series") is not None, "no X window captioned exactly 2D Time Series")
     check(s.xwindow("1D Time Series") is None and s.xwindow("Histogram") is None,
           "a second X window is mapped at start-up")
+    # The outer frame at its place; on a bare X server the client area is all there is.
+    wid = s.xwindow("2D Time Series")
+    outer = s.outer_geometry(wid)
+    check(outer == harness.expected_outer(s),
+          "frame at %r, expected %r" % (outer, harness.expected_outer(s)))
+    if s.wm:
+        check(s.frame_extents(wid)[2] > 0, "the window manager put no title bar on the window")
+    else:
+        check(s.geometry(wid) == outer, "client area %r on a bare server" % (s.geometry(wid),))
     for name, text in DEFAULTS.items():
         check(s.box_text(name) == text, "box %s reads %r, expected %r" % (name, s.box_text(name), text))
     # The boxes sit in one row, left to right in parameter order.

@@ -34,7 +34,7 @@ def on_top(s, title):
     """The window the pointer finds at the middle of the screen, where all three overlap."""
     wid = s.xwindow(title)
     s.move_pointer(s.width // 2, s.height // 2)
-    return wid is not None and s.pointer()[2] == wid
+    return wid is not None and s.pointer_client() == wid
 
 
 def main_plot_shown(s):
