@@ -121,14 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RecordingSurface window(width, height);
   const PanelMetrics pm = measurePanelMetrics(window);
   PlotFrame frame;
-  std::int16_t inset = 100;
-  for (HistoCoord coord : {HistoCoord::kX, HistoCoord::kY}) {
-    h.histoCoord = coord;
-    if (coord == HistoCoord::kX) setFrameLeftPanel(frame, pm, window);
-    if (coord == HistoCoord::kY) setFrameRightPanel(frame, pm, window);
-    collectHisto(h, p);
-    plotHisto(window, inset, h, p, frame);
-  }
+  plotHistoPanels(window, window, pm, frame, h, p);
   std::size_t boxes = 0;
   for (const DrawOp& op : window.ops) {
     FUZZ_CHECK(std::isfinite(op.x1) && std::isfinite(op.y1) && std::isfinite(op.x2) &&

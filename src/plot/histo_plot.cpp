@@ -4,6 +4,7 @@
 
 #include "model/numeric_text.h"
 #include "plot/axes.h"
+#include "plot/frames.h"
 #include "surface/batch.h"
 
 namespace henon {
@@ -53,6 +54,19 @@ void plotHisto(DrawingSurface& window, const std::int16_t& inset, HistoState& h,
     double top = f.frameBottom - counts[i] * ((f.frameBottom - f.frameTop) + inset) / h.maxN;
     bars.add({f.frameLeft + i * barWidth, top, f.frameLeft + (i + 1) * barWidth, f.frameBottom});
   }
+}
+
+void plotHistoPanels(DrawingSurface& window, const DrawingSurface& form2, const PanelMetrics& pm,
+                     PlotFrame& frame, HistoState& h, const MapParams& p, Pacer* pacer) {
+  std::int16_t inset = 100;
+  h.histoCoord = HistoCoord::kX;
+  setFrameLeftPanel(frame, pm, form2);
+  collectHisto(h, p, pacer);
+  plotHisto(window, inset, h, p, frame);
+  h.histoCoord = HistoCoord::kY;
+  setFrameRightPanel(frame, pm, form2);
+  collectHisto(h, p, pacer);
+  plotHisto(window, inset, h, p, frame);
 }
 
 }  // namespace henon

@@ -15,6 +15,12 @@ namespace henon {
 void plotHisto(DrawingSurface& window, const std::int16_t& inset, HistoState& h, const MapParams& p,
                const PlotFrame& f);
 
+// The histogram command's two panels on the window: the x panel in the left panel's frame and the
+// y panel in the right one's, both frames taken from the time-series window form2 as every
+// panel's are. The right panel's frame stays current.
+void plotHistoPanels(DrawingSurface& window, const DrawingSurface& form2, const PanelMetrics& pm,
+                     PlotFrame& frame, HistoState& h, const MapParams& p, Pacer* pacer = nullptr);
+
 std::string histoTitle(const HistoState& h, const MapParams& p);
 // "a=1.4, b=0.3, x0=0.5, n=1000" for the x series; y0 for the y series.
 std::string seriesTitle(const MapParams& p, bool xSeries);

@@ -2,7 +2,6 @@
 
 #include <QAction>
 
-#include "plot/frames.h"
 #include "plot/histo_plot.h"
 #include "windows/form1.h"
 #include "windows/form3.h"
@@ -33,16 +32,9 @@ void Form2::mnuHisto_Click() {
   enterMaxN(histo_, forms_.dialogs);
   if (histo_.m == 0) return;
   Module1& m = forms_.shared;
-  std::int16_t inset = 100;
-  histo_.histoCoord = HistoCoord::kX;
-  setFrameLeftPanel(m.frame, m.panel, surface());
-  collectHisto(histo_, m.params, forms_.gate.pacer());
   Form3& form3 = forms_.form3();
-  plotHisto(form3.surface(), inset);
-  histo_.histoCoord = HistoCoord::kY;
-  setFrameRightPanel(m.frame, m.panel, surface());
-  collectHisto(histo_, m.params, forms_.gate.pacer());
-  plotHisto(form3.surface(), inset);
+  plotHistoPanels(form3.surface(), surface(), m.panel, m.frame, histo_, m.params,
+                  forms_.gate.pacer());
   form3.showInFront();
 }
 

@@ -196,18 +196,10 @@ TEST_F(Extremes, LargestNRunsToItsEnd) {
   EXPECT_EQ(p.N, std::numeric_limits<std::int32_t>::max());
 }
 
-// Both panels as the histogram command draws them, each with a fresh count.
+// Both panels as the histogram command draws them.
 void drawBothPanels(DrawingSurface& window, HistoState& h, const MapParams& p) {
-  const PanelMetrics pm = measurePanelMetrics(window);
   PlotFrame f;
-  std::int16_t inset = 100;
-  for (HistoCoord coord : {HistoCoord::kX, HistoCoord::kY}) {
-    h.histoCoord = coord;
-    if (coord == HistoCoord::kX) setFrameLeftPanel(f, pm, window);
-    if (coord == HistoCoord::kY) setFrameRightPanel(f, pm, window);
-    collectHisto(h, p);
-    plotHisto(window, inset, h, p, f);
-  }
+  plotHistoPanels(window, window, measurePanelMetrics(window), f, h, p);
 }
 
 // Checks each bar as it arrives: ten million of them would not fit in a recording.
