@@ -53,12 +53,16 @@ void enterMaxN(HistoState& h, Dialogs& dialogs) {
   }
 }
 
+void setBinWidths(HistoState& h, const MapParams& p) {
+  h.xBinWidth = (p.xtr - p.xbl) / h.m;
+  h.yBinWidth = (p.ytr - p.ybl) / h.m;
+}
+
 void collectHisto(HistoState& h, const MapParams& p, Pacer* pacer) {
   const std::int32_t m = h.m;
   h.xCount.assign(static_cast<std::size_t>(m) + 1, 0);
   h.yCount.assign(static_cast<std::size_t>(m) + 1, 0);
-  h.xBinWidth = (p.xtr - p.xbl) / m;
-  h.yBinWidth = (p.ytr - p.ybl) / m;
+  setBinWidths(h, p);
   // An empty or inverted window has no bins to count into.
   if (!(h.xBinWidth > 0) || !(h.yBinWidth > 0)) return;
   const double xbl = p.xbl, ybl = p.ybl, wx = h.xBinWidth, wy = h.yBinWidth;

@@ -32,6 +32,8 @@ void enterM(HistoState& h, Dialogs& dialogs);
 void enterMaxN(HistoState& h, Dialogs& dialogs);
 // A pacer, when given, gets its turns between chunks of the orbit.
 void collectHisto(HistoState& h, const MapParams& params, Pacer* pacer = nullptr);
+// The bin widths collectHisto sets, (xtr - xbl) / m and (ytr - ybl) / m.
+void setBinWidths(HistoState& h, const MapParams& params);
 
 // Finds the bin by bisection over the edges; meant for values already known to lie in the bins.
 inline std::int32_t searchBin(double v, double low, double w, std::int32_t m) {

@@ -63,9 +63,11 @@ void plotHistoPanels(DrawingSurface& window, const DrawingSurface& form2, const 
   setFrameLeftPanel(frame, pm, form2);
   collectHisto(h, p, pacer);
   plotHisto(window, inset, h, p, frame);
+  // Both panels show the same orbit's counts. Drawing the first turned the bin widths into bar
+  // widths; the second needs them as a fresh count leaves them.
   h.histoCoord = HistoCoord::kY;
   setFrameRightPanel(frame, pm, form2);
-  collectHisto(h, p, pacer);
+  setBinWidths(h, p);
   plotHisto(window, inset, h, p, frame);
 }
 

@@ -15,9 +15,9 @@ namespace henon {
 void plotHisto(DrawingSurface& window, const std::int16_t& inset, HistoState& h, const MapParams& p,
                const PlotFrame& f);
 
-// The histogram command's two panels on the window: the x panel in the left panel's frame and the
-// y panel in the right one's, both frames taken from the time-series window form2 as every
-// panel's are. The right panel's frame stays current.
+// The histogram command's two panels on the window: the orbit counted once, then the x panel in
+// the left panel's frame and the y panel in the right one's, both frames taken from the
+// time-series window form2 as every panel's are. The right panel's frame stays current.
 void plotHistoPanels(DrawingSurface& window, const DrawingSurface& form2, const PanelMetrics& pm,
                      PlotFrame& frame, HistoState& h, const MapParams& p, Pacer* pacer = nullptr);
 

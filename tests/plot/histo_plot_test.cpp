@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "plot/frames.h"
 #include "surface/recording_surface.h"
 
 namespace henon {
@@ -106,6 +107,63 @@ TEST_F(HistoPlot, NarrowViewsGetTheDecimalsThatTellTheBoundsApart) {
   draw(HistoCoord::kY, right);
   ASSERT_NE(s.printed("-0.1002"), nullptr);
   EXPECT_DOUBLE_EQ(s.printed("-0.1001")->x1, 9600 - 100 - 350);
+}
+
+// The two panels with a count of their own each, the sequence the single count must reproduce.
+void plotPanelsCountingTwice(DrawingSurface& window, const PanelMetrics& pm, PlotFrame& f,
+                             HistoState& h, const MapParams& p) {
+  std::int16_t inset = 100;
+  h.histoCoord = HistoCoord::kX;
+  setFrameLeftPanel(f, pm, window);
+  collectHisto(h, p);
+  plotHisto(window, inset, h, p, f);
+  h.histoCoord = HistoCoord::kY;
+  setFrameRightPanel(f, pm, window);
+  collectHisto(h, p);
+  plotHisto(window, inset, h, p, f);
+}
+
+TEST(HistoPanels, OneCountDrawsExactlyWhatTwoCountsDrew) {
+  struct Case {
+    MapParams p;
+    std::int32_t m, maxN;
+  };
+  const Case cases[] = {
+      {{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 100000}, 100, 5000},
+      {{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000}, 1, 1000},
+      {{1.4, 0.3, 0.5, 0.5, -2, -1, 2, 1, 1000}, 7, 3},                // bars above the frame
+      {{1.4, 0.3, 0.5, 0.5, -1.1, -0.05, 0.3, 0.2, 20000}, 333, 200},  // values out of the bins
+      {{1.4, 0.3, 10, 0.5, -2, -1, 2, 1, 1000}, 20, 10},               // an orbit that escapes
+      {{1.4, 0.3, 0.5, 0.5, 2, 1, -2, -1, 1000}, 20, 10},              // a rejected window
+      {{1.4, 0.3, 0.5, 0.5, 1.27008, -0.10023, 1.27012, -0.10011, 50000}, 40, 50},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("m = " + std::to_string(c.m) + ", xbl = " + std::to_string(c.p.xbl));
+    RecordingSurface once(12000, 8000), twice(12000, 8000);
+    const PanelMetrics pm = measurePanelMetrics(once);
+    PlotFrame fOnce, fTwice;
+    HistoState hOnce, hTwice;
+    hOnce.m = hTwice.m = c.m;
+    hOnce.maxN = hTwice.maxN = c.maxN;
+    plotHistoPanels(once, once, pm, fOnce, hOnce, c.p);
+    plotPanelsCountingTwice(twice, pm, fTwice, hTwice, c.p);
+
+    ASSERT_EQ(once.ops.size(), twice.ops.size());
+    for (std::size_t i = 0; i < once.ops.size(); ++i) {
+      const DrawOp &a = once.ops[i], &b = twice.ops[i];
+      EXPECT_TRUE(a.kind == b.kind && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 &&
+                  a.y2 == b.y2 && a.text == b.text)
+          << "op " << i;
+    }
+    // What the command leaves behind matches as well.
+    EXPECT_EQ(hOnce.xCount, hTwice.xCount);
+    EXPECT_EQ(hOnce.yCount, hTwice.yCount);
+    EXPECT_EQ(hOnce.xBinWidth, hTwice.xBinWidth);
+    EXPECT_EQ(hOnce.yBinWidth, hTwice.yBinWidth);
+    EXPECT_EQ(hOnce.histoCoord, HistoCoord::kY);
+    EXPECT_EQ(fOnce.frameLeft, fTwice.frameLeft);
+    EXPECT_EQ(fOnce.frameRight, fTwice.frameRight);
+  }
 }
 
 }  // namespace
