@@ -124,6 +124,16 @@ TEST_F(Program, HistogramAfterARejectedWindowDrawsAxesButNoBars) {
   click(form2(), "mnuHisto");
   ASSERT_TRUE(forms.form3Exists());
   EXPECT_TRUE(forms.form3().isVisible());
+  const QtSurface& s3 = forms.form3().surface();
+  const PanelMetrics& pm = forms.shared.panel;
+  const double bottom = s3.ScaleHeight() - pm.panelBottomMargin, top = bottom - pm.panelHeight;
+  for (double left : {pm.panelMargin, pm.panelWidth + 2 * pm.panelMargin}) {
+    const double right = left + pm.panelWidth;
+    EXPECT_GT(blackPixels(s3, left - 30, top, left + 30, bottom), 100) << left;
+    EXPECT_GT(blackPixels(s3, left, bottom - 30, right, bottom + 30), 100) << left;
+    // Clear of the axes, their ticks and the title: where the bars would stand.
+    EXPECT_EQ(blackPixels(s3, left + 50, top + 100, right, bottom - 50), 0) << left;
+  }
 }
 
 }  // namespace
