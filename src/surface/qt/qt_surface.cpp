@@ -119,21 +119,21 @@ void QtSurface::setPoints(std::span<const Point> points) {
     const double px = p.x * scale;
     const double py = p.y * scale;
     if (px >= 0 && py >= 0 && px < w && py < h) {
-      const int x = static_cast<int>(px);
-      const int y = static_cast<int>(py);
-      std::uint64_t& word = inked[y * words + (x / kGrain)];
+      const auto x = static_cast<unsigned>(static_cast<int>(px));
+      const auto y = static_cast<unsigned>(static_cast<int>(py));
+      std::uint64_t& word = inked[y * words + x / kGrain];
       const std::uint64_t bit = std::uint64_t{1} << (x % kGrain);
       // An orbit revisits its pixels; the mask answers for them without touching the image.
       if (word & bit) continue;
       word |= bit;
       if constexpr (kSide == 1) {
-        reinterpret_cast<QRgb*>(bits + y * stride)[x] = kBlack;
+        reinterpret_cast<QRgb*>(bits + qsizetype{y} * stride)[x] = kBlack;
       } else if constexpr (kSide == 2) {
-        QRgb* top = reinterpret_cast<QRgb*>(bits + 2 * y * stride) + 2 * x;
+        QRgb* top = reinterpret_cast<QRgb*>(bits + 2 * qsizetype{y} * stride) + 2 * x;
         QRgb* below = reinterpret_cast<QRgb*>(reinterpret_cast<uchar*>(top) + stride);
         top[0] = top[1] = below[0] = below[1] = kBlack;
       } else {
-        fillCells(x, x, y, y);
+        fillCells(int(x), int(x), int(y), int(y));
       }
     }
   }
