@@ -151,10 +151,13 @@ void QtSurface::PSetMany(std::span<const Point> points) {
   update();
 }
 
-int QtSurface::cell(double twips, int n) const {
-  const double t = std::floor(twips * pixelsPerTwip_);
+inline int QtSurface::cell(double twips, int n) const {
+  const double t = twips * pixelsPerTwip_;
   if (!(t >= -1)) return -1;
-  return t > n ? n : static_cast<int>(t);
+  if (t >= n) return n;
+  // Truncation is defined on [-1, n) and is the floor there but on [-1, 0).
+  const int i = static_cast<int>(t);
+  return i - (t < i);
 }
 
 void QtSurface::fillCells(int x1, int x2, int y1, int y2) {
