@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <cmath>
 
 #include "model/numeric_text.h"
 #include "model/orbit.h"
@@ -49,14 +48,19 @@ Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25, forms.gate), forms_(forms
   QIcon icon(":/henon.png");
   icon.addFile(":/henon-16.png", QSize(16, 16));
   setWindowIcon(icon);
+  buildParameterPanel();
+  buildMenus();
+  wireMouse();
+  Form_Load();
+}
+
+void Form1::buildParameterPanel() {
   QtSurface& s = surface();
-  const double tpp = s.twipsPerPixel();
-  const auto px = [tpp](double twips) { return static_cast<int>(std::lround(twips / tpp)); };
   for (std::size_t i = 0; i < kLayout.size(); ++i) {
     const ParamLayout& l = kLayout[i];
     auto* label = new QLabel(kParamCaptions[i], &s);
     label->setObjectName(QString("Label1_%1").arg(l.labelIndex));
-    label->setGeometry(px(l.labelLeft), 0, px(975), px(240));
+    label->setGeometry(twipsToPixels(l.labelLeft), 0, twipsToPixels(975), twipsToPixels(240));
     label->setAutoFillBackground(true);
     label->setStyleSheet("background-color: white; color: black;");
     label->setFocusPolicy(Qt::NoFocus);
@@ -66,15 +70,25 @@ Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25, forms.gate), forms_(forms
     auto* box = new QLineEdit(&s);
     box->setObjectName(QString("Text2_%1").arg(i));
     box->setAccessibleName(kParamCaptions[i]);
-    box->setGeometry(px(l.textLeft), px(240), px(975), px(375));
+    box->setGeometry(twipsToPixels(l.textLeft), twipsToPixels(240), twipsToPixels(975),
+                     twipsToPixels(375));
     box->setAttribute(Qt::WA_NoMousePropagation);
     label->setBuddy(box);
     Text2[i] = box;
   }
   for (std::size_t i = 1; i < Text2.size(); ++i) setTabOrder(Text2[i - 1], Text2[i]);
+}
 
+void Form1::buildMenus() {
   addMenuItem("mnuPlot", "2D Time Series", [this] { mnuPlot_Click(); });
   addMenuItem("mnu1Dts", "1D Time Series", [this] { mnu1Dts_Click(); });
+  buildCutOffMenu();
+  addMenuItem("mnuPrint", "Print", [this] { printWindow(*this, forms_.dialogs); });
+  addMenuItem("mnuClear", "Clear", [this] { mnuClear_Click(); });
+  addMenuItem("mnuExit", "Exit", [this] { mnuExit_Click(); });
+}
+
+void Form1::buildCutOffMenu() {
   QMenu* cutOff = menuBar()->addMenu("Cut-off");
   cutOff->setObjectName("mnucutOff");
   cutOff->menuAction()->setObjectName("mnucutOff");
@@ -92,19 +106,19 @@ Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25, forms.gate), forms_(forms
            "Specify Minimun x");
   addLimit("mnuMiny", "Minimun y", limits_.escapeYMin, "Enter minimun value for y, then click OK",
            "Specify Minimun y");
-  addMenuItem("mnuPrint", "Print", [this] { printWindow(*this, forms_.dialogs); });
-  addMenuItem("mnuClear", "Clear", [this] { mnuClear_Click(); });
-  addMenuItem("mnuExit", "Exit", [this] { mnuExit_Click(); });
+}
 
-  s.onMouseDown = [this](int b, int sh, float x, float y) { Form_MouseDown(b, sh, x, y); };
-  s.onMouseMove = [this](int b, int sh, float x, float y) { Form_MouseMove(b, sh, x, y); };
+void Form1::wireMouse() {
+  surface().onMouseDown = [this](int b, int sh, float x, float y) { Form_MouseDown(b, sh, x, y); };
+  surface().onMouseMove = [this](int b, int sh, float x, float y) { Form_MouseMove(b, sh, x, y); };
+}
 
-  // Load: place the window, give the time-series window the same size, then the defaults.
+// The cut-off limits start at their defaults with the object; the time-series window, created
+// by start-up, already has the same size.
+void Form1::Form_Load() {
   setWindowTitle("2D Time Series");
-  s.setAccessibleName("2D Time Series");
+  surface().setAccessibleName("2D Time Series");
   placeAtStart();
-  forms_.form2().sizeLikeMain();
-  limits_ = CutOffLimits{};
   for (std::size_t i = 0; i < Text2.size(); ++i)
     Text2[i]->setText(QString::fromStdString(kDefaultParamTexts[i]));
 }

@@ -36,6 +36,12 @@ class Form1 : public FormWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void buildParameterPanel();
+  void buildMenus();
+  void buildCutOffMenu();
+  void wireMouse();
+  // Places the window and fills the parameter panel with the default texts.
+  void Form_Load();
   void readParams();
   // One panel of the time series; false when the parameters were refused.
   bool plotSeriesPanel(bool xSeries);
