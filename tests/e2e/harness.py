@@ -120,9 +120,10 @@ class Services:
 class Session:
     """One X display, one session bus, one accessibility bus, and the program under test."""
 
-    def __init__(self, binary, width=1280, height=1024):
+    def __init__(self, binary, width=1280, height=1024, second_head=None):
         self.binary = os.path.abspath(binary)
         self.width, self.height = width, height
+        self.second_head = second_head
         # Users run the program under a decorating window manager; one scenario checks start-up
         # on a bare X server as well.
         self.wm = os.environ.get("HENON_E2E_WM", "openbox") != "none"
@@ -145,9 +146,12 @@ class Session:
 
     def _start_x(self):
         rfd, wfd = os.pipe()
+        # A second monitor, when asked for, sits right of the first as one Xinerama desktop.
+        heads = ["-screen", "0", "%dx%dx24" % (self.width, self.height)]
+        if self.second_head:
+            heads += ["-screen", "1", "%dx%dx24" % self.second_head, "+xinerama"]
         proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(wfd), "-screen", "0",
-             "%dx%dx24" % (self.width, self.height), "-nolisten", "tcp", "-noreset"],
+            ["Xvfb", "-displayfd", str(wfd)] + heads + ["-nolisten", "tcp", "-noreset"],
             pass_fds=(wfd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.services.add(proc)
         os.close(wfd)
@@ -603,7 +607,7 @@ def count_dark(img, box, threshold=100):
     return sum(hist[:threshold])
 
 
-def run(scenario, needs_cups=False):
+def run(scenario, needs_cups=False, **session_args):
     """Runs one scenario against the binary named on the command line."""
     if len(sys.argv) < 2:
         print("usage: %s PATH-TO-HENON" % sys.argv[0])
@@ -620,7 +624,7 @@ def run(scenario, needs_cups=False):
     if missing:
         print("%s: skipped: not installed: %s" % (scenario.__name__, ", ".join(missing)))
         sys.exit(SKIP)
-    session = Session(sys.argv[1])
+    session = Session(sys.argv[1], **session_args)
     started = time.monotonic()
     code = 0
     try:
