@@ -49,7 +49,7 @@ void runCommand(benchmark::State& state, Command command) {
     QApplication::processEvents();
     prog.dialogs.messages.clear();
     if (command == Command::kHisto) {
-      prog.dialogs.answers = {"100", std::to_string(n / 20)};
+      prog.dialogs.answers = {std::to_string(state.range(1)), std::to_string(n / 20)};
     }
     state.ResumeTiming();
     switch (command) {
@@ -77,7 +77,7 @@ void BM_Command2D(benchmark::State& state) {
 void BM_Command1D(benchmark::State& state) {
   runCommand(state, Command::k1D);
 }
-// m = 100, the largest count shown N / 20.
+// N, then m; the largest count shown is N / 20.
 void BM_CommandHisto(benchmark::State& state) {
   runCommand(state, Command::kHisto);
 }
@@ -95,7 +95,8 @@ BENCHMARK(BM_Command1D)
     ->Arg(100'000'000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CommandHisto)
-    ->Arg(1'000'000)
-    ->Arg(10'000'000)
-    ->Arg(100'000'000)
+    ->Args({1'000'000, 100})
+    ->Args({10'000'000, 100})
+    ->Args({100'000'000, 100})
+    ->Args({10'000'000, 10'000'000})
     ->Unit(benchmark::kMillisecond);
