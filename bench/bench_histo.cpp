@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cost of binning an orbit against the bare map step it rides on.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cost of drawing an orbit: the same steps with and without pixels, and the memory they take.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>

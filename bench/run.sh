@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Builds the benchmarks in Release and prints the medians the performance targets are judged on,
 # then checks that long orbits still stage the same points to the bit.
 # REPS (default 5) sets the repetitions; extra arguments go to every benchmark run.

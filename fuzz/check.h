@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A property failure is a crash to libFuzzer, so it keeps the input that broke it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Histogram counting and drawing with any stored parameters, bin counts and view windows.
 #include <algorithm>
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Typed numbers and the program's own number texts.
 #include <cmath>
 #include <cstdint>

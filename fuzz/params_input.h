@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Map parameters from fuzz bytes: often near the values people type, sometimes anything finite.
 #pragma once
 

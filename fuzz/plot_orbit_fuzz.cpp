@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // An orbit with any accepted parameters, limits and frame, drawn on a recording surface.
 #include <algorithm>
 #include <cmath>

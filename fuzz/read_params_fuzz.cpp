@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Nine arbitrary texts in the parameter panel.
 #include <fuzzer/FuzzedDataProvider.h>
 

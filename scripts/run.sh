@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds the program in Release and starts it.
 # Arguments are passed on to henon.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, then builds and runs every test:
 #   1. clang-format check
 #   2. AddressSanitizer + UndefinedBehaviorSanitizer build (gcc), all tests but the end-to-end

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include <QApplication>
 
 #include "surface/qt/qt_dialogs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Counting an orbit's x and y values into m equal bins laid across the view window.
 #pragma once
 

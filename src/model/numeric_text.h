@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Numbers as the user types them, and numbers as the program writes them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Iterating the map and plotting each new point as soon as it is computed.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The nine numbers of one experiment and the limits beyond which an orbit has escaped.
 #pragma once
 

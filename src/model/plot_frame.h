@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The current plot frame, and the linear mapping between map and window coordinates.
 #pragma once
 

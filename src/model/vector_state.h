@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Qt's image fills can leave the upper halves of the AVX registers dirty; on some CPUs every SSE
 // instruction after that waits on them, and a latency-bound loop runs twice as slow.
 #pragma once

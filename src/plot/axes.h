@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Axes along the frame's bottom and left edges, with the texts around them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where each picture sits: the main window's frame and the two panels of the other windows.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "plot/histo_plot.h"
 
 #include <cmath>

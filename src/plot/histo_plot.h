@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One histogram panel: axes, labels, title and a bar per bin.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The state every window shares: the map parameters, the current frame and the panel metrics.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sending a window to the default printer, and saying in plain words why that failed.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fixed-size staging for points or boxes, so a surface sees one call per few
 // thousand items and memory stays flat however many there are.
 #pragma once

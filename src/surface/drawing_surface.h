@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every window offers the plotting code: retained drawing in twips, origin at the
 // top-left of the client area, y growing downwards.
 #pragma once

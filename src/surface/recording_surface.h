@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A surface and dialogs that remember everything, for tests and fuzzing.
 #pragma once
 

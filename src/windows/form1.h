@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window: the parameter panel, the phase portrait and the commands behind its menu.
 #pragma once
 

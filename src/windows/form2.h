@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The time-series window: two panels of series, and the histogram command.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The histogram window: it only shows what the time-series window draws into it.
 #pragma once
 

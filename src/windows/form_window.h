@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the three windows have in common: a menu bar over a retained drawing surface, the
 // placement at start-up, and printing.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "windows/forms.h"
 
 #include "plot/frames.h"

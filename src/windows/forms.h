@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three windows, each created on first use and kept until the program ends, and the state
 // they share.
 #pragma once

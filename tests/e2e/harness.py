@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Drives the real henon binary in its own X server, as a user and a screen reader would.
 
 Every scenario runs in a fresh process with its own Xvfb, D-Bus session bus and AT-SPI bus,

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Exit ends the program with every window, whatever is open."""
 
 import subprocess

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Messages of the main window: the cut-off stop, rejected parameter texts, cut-off limits."""
 
 import harness

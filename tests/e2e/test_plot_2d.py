@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The 2D plot with the default texts, Clear, and a second plot."""
 
 import harness

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Printing each window to a PDF queue: the page, then a queue that refuses jobs, a stopped
 queue, a print server that hangs, and no printer at all."""
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Start-up: the main window alone at its place, the default texts in its boxes, nothing drawn.
 
 Runs under the window manager and, with HENON_E2E_WM=none, on a bare X server."""

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """The time-series and histogram windows and every item that moves between the windows."""
 
 import harness

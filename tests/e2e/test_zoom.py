@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Dragging over the plot writes a new view window into the boxes; the next plot shows it."""
 
 import re

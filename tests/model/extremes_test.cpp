@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Inputs at the edges of what a person can type, on the recording surface.
 #include <gtest/gtest.h>
 

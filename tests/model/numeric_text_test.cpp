@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/numeric_text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "model/orbit.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "plot/axes.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "plot/frames.h"
 
 #include <gtest/gtest.h>

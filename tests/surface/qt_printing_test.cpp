@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "surface/qt/qt_printing.h"
 
 #include <gtest/gtest.h>

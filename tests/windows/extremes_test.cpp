@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Inputs at the edges of what a person can reach, through the windows on the offscreen platform.
 #include <QApplication>
 #include <QPrinterInfo>

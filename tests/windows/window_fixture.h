@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A started program on the offscreen platform, with scripted dialogs.
 #pragma once
 

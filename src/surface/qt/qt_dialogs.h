@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The modal message box and input box, titled with the application's name.
 #pragma once
 

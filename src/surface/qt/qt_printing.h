@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Printing a window's retained image on the default printer, with failures as print results.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "surface/qt/qt_surface.h"
 
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A window's client area as a DrawingSurface. Everything drawn goes into a backing image that
 // covers the client area and grows with it, so nothing is lost while the window is hidden,
 // covered or resized. Drawing happens in logical pixels: at any device-pixel ratio a point or a
