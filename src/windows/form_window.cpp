@@ -59,10 +59,11 @@ double FormWindow::screenHeightTwips() {
 
 void FormWindow::placeTwips(double top, double left, double width, double height) {
   // The position and size are the frame's: the client area is what the decorations leave.
-  const QMargins frame = frameExtents(*this);
-  setGeometry(twipsToPixels(left) + frame.left(), twipsToPixels(top) + frame.top(),
-              std::max(1, twipsToPixels(width) - frame.left() - frame.right()),
-              std::max(1, twipsToPixels(height) - frame.top() - frame.bottom()));
+  const QMarginsF frame = frameExtents(*this);
+  const auto whole = [](double v) { return static_cast<int>(std::lround(v)); };
+  setGeometry(whole(twipsToPixels(left) + frame.left()), whole(twipsToPixels(top) + frame.top()),
+              std::max(1, whole(twipsToPixels(width) - frame.left() - frame.right())),
+              std::max(1, whole(twipsToPixels(height) - frame.top() - frame.bottom())));
   // A hidden window lays out its client area only when asked; the panel metrics need it now.
   if (layout()) layout()->activate();
 }

@@ -95,7 +95,7 @@ std::optional<QMargins> askManager(xcb_connection_t* c, xcb_window_t root) {
 
 }  // namespace
 
-QMargins frameExtents(QWidget& window) {
+QMarginsF frameExtents(QWidget& window) {
   window.winId();
 #if QT_CONFIG(xcb)
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -103,17 +103,19 @@ QMargins frameExtents(QWidget& window) {
   if (xcb_connection_t* c = x11 ? x11->connection() : nullptr) {
     // Every window here wears the same decorations: the first answer serves them all.
     static std::optional<QMargins> learned;
-    if (learned) return *learned;
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    learned = askManager(c, root).value_or(QMargins());
-    return *learned;
+    if (!learned) {
+      const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+      learned = askManager(c, root).value_or(QMargins());
+    }
+    // The manager counts device pixels.
+    return QMarginsF(*learned) / window.devicePixelRatioF();
   }
 #endif
   // Elsewhere the toolkit may draw the decorations itself and know them once the window exists.
   const QRect frame = window.frameGeometry();
   const QRect client = window.geometry();
-  return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
-          frame.bottom() - client.bottom()};
+  return QMarginsF(client.left() - frame.left(), client.top() - frame.top(),
+                   frame.right() - client.right(), frame.bottom() - client.bottom());
 }
 
 }  // namespace henon

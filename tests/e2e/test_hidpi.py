@@ -24,6 +24,15 @@ def components(points):
 
 def hidpi(s):
     s.start_app(QT_SCALE_FACTOR="2")
+    # The frame's place and size in logical pixels, twice over on the screen; decorations an odd
+    # number of device pixels wide leave the client area a device pixel off.
+    wid = s.xwindow("2D Time Series")
+    px, tpp = harness.twips_to_px, harness.TWIPS_PER_PIXEL
+    want = [2 * v for v in (px(10), px(10), px(s.width // 2 * tpp - 100),
+                            px(s.height // 2 * tpp - 450))]
+    got = s.outer_geometry(wid)
+    check(all(abs(a - b) <= 1 for a, b in zip(got, want)),
+          "frame at %r at scale 2, expected %r" % (got, want))
     s.choose("2D Time Series", "2D Time Series")
     # Well inside the frame, away from the axes and their labels, in device pixels.
     x, y, w, h = s.geometry(s.xwindow("2D Time Series"))
