@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstddef>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace henon {
 
@@ -21,6 +25,8 @@ double screenTwipsPerPixel() {
 namespace {
 
 constexpr QRgb kBlack = qRgb(0, 0, 0);
+static_assert(sizeof(Point) == 2 * sizeof(double) && offsetof(Point, y) == sizeof(double),
+              "the pixel pass loads a point's two coordinates as one pair");
 // The drawing grows in steps of this many logical pixels, so a window dragged wider by a pixel at
 // a time is not copied on every step; it is also the width of a mask word.
 constexpr int kGrain = 64;
@@ -117,11 +123,22 @@ void QtSurface::setPoints(std::span<const Point> points) {
   for (const Point& p : points) {
     // Against whole-number bounds, floor(t) >= 0 && floor(t) < w holds exactly when
     // t >= 0 && t < w, and for such t truncation is floor.
+#if defined(__SSE2__)
+    // Both coordinates at once: fewer instructions in a pass that runs once per point.
+    const __m128d t = _mm_mul_pd(_mm_loadu_pd(&p.x), _mm_set1_pd(scale));
+    const __m128d inside =
+        _mm_and_pd(_mm_cmpge_pd(t, _mm_setzero_pd()), _mm_cmplt_pd(t, _mm_set_pd(h, w)));
+    if (_mm_movemask_pd(inside) == 3) {
+      const auto xy = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_cvttpd_epi32(t)));
+      const auto x = static_cast<unsigned>(xy);
+      const auto y = static_cast<unsigned>(xy >> 32);
+#else
     const double px = p.x * scale;
     const double py = p.y * scale;
     if (px >= 0 && py >= 0 && px < w && py < h) {
       const auto x = static_cast<unsigned>(static_cast<int>(px));
       const auto y = static_cast<unsigned>(static_cast<int>(py));
+#endif
       if constexpr (kSide == 1) {
         // A pixel is as quick to look at as its mask bit; a black one is left alone to spare
         // the cache a write.
