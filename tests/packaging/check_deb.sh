@@ -10,7 +10,7 @@ rm -rf "$out"
 mkdir -p "$out"
 cpack -G DEB -B "$out" --config "$build/CPackConfig.cmake" >"$out/cpack.log" 2>&1 ||
   { cat "$out/cpack.log"; exit 1; }
-deb=$out/henon_${version}_amd64.deb
+deb=$out/henon_${version}_$(dpkg --print-architecture).deb
 [[ -f $deb ]] || { echo "no $deb"; ls "$out"; exit 1; }
 
 fail=0
