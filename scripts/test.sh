@@ -16,6 +16,10 @@ cd "$root"
 # shellcheck source=scripts/deps.sh
 source scripts/deps.sh
 henon_install_deps test || exit 1
+# The locale tests need a locale whose decimal separator is a comma; localedef adds it once.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
+  localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "test: cannot add de_DE.UTF-8; its test skips" >&2
+fi
 
 jobs=2
 ctest_args=(--output-on-failure -j"$jobs" --timeout 600 --no-tests=error)
