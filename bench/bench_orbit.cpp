@@ -11,6 +11,7 @@
 
 #include "model/orbit.h"
 #include "model/vector_state.h"
+#include "null_surface.h"
 #include "plot/axes.h"
 #include "plot/frames.h"
 #include "surface/qt/qt_surface.h"
@@ -19,6 +20,7 @@ namespace {
 
 using henon::CutOffLimits;
 using henon::MapParams;
+using henon::NullSurface;
 using henon::PlotFrame;
 
 class CountingDialogs : public henon::Dialogs {
@@ -26,24 +28,6 @@ class CountingDialogs : public henon::Dialogs {
   void MsgBox(const std::string&) override { ++messages; }
   std::string InputBox(const std::string&, const std::string&) override { return {}; }
   int messages = 0;
-};
-
-// Takes the points and drops them, so only the staging is left to pay for.
-class NullSurface : public henon::DrawingSurface {
- public:
-  NullSurface(double width, double height) : width_(width), height_(height) {}
-  void Cls() override {}
-  void PSet(double, double) override {}
-  void PSetMany(std::span<const henon::Point>) override {}
-  void Line(double, double, double, double, bool) override {}
-  void Print(const std::string&) override {}
-  double TextWidth(const std::string&) const override { return 0; }
-  double TextHeight(const std::string&) const override { return 0; }
-  double ScaleWidth() const override { return width_; }
-  double ScaleHeight() const override { return height_; }
-
- private:
-  double width_, height_;
 };
 
 // One shown window filling the whole screen, made once so its backing image is paid for once.

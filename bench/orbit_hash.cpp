@@ -10,6 +10,7 @@
 #include <string>
 
 #include "model/orbit.h"
+#include "null_surface.h"
 #include "plot/frames.h"
 
 namespace {
@@ -17,10 +18,9 @@ namespace {
 using namespace henon;
 
 // FNV-1a over the bits of every staged coordinate.
-class HashingSurface : public DrawingSurface {
+class HashingSurface : public NullSurface {
  public:
-  HashingSurface(double width, double height) : width_(width), height_(height) {}
-  void Cls() override {}
+  using NullSurface::NullSurface;
   void PSet(double x, double y) override {
     const Point p{x, y};
     PSetMany({&p, 1});
@@ -32,12 +32,6 @@ class HashingSurface : public DrawingSurface {
     }
     count += points.size();
   }
-  void Line(double, double, double, double, bool) override {}
-  void Print(const std::string&) override {}
-  double TextWidth(const std::string&) const override { return 0; }
-  double TextHeight(const std::string&) const override { return 0; }
-  double ScaleWidth() const override { return width_; }
-  double ScaleHeight() const override { return height_; }
 
   std::uint64_t hash = 0xcbf29ce484222325;
   std::uint64_t count = 0;
@@ -51,7 +45,6 @@ class HashingSurface : public DrawingSurface {
       hash *= 0x100000001b3;
     }
   }
-  double width_, height_;
 };
 
 class SilentDialogs : public Dialogs {
