@@ -199,14 +199,15 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
   const std::int32_t n = p.N;
   PointBatch batch(surface);
   Steps s{p.x0, p.y0, 1, 0, false};
+  // Nothing the orbit reads changes while it runs: no other command starts inside this one.
+  const Loop c(p, lim, f);
+  const bool safeView = c.viewIsSafe();
   while (s.next <= n) {
     // Never more steps than the batch has room for points, so it flushes just
     // as often as before.
     const std::span<Point> space = batch.space();
     const std::int64_t last =
         std::min<std::int64_t>(n, s.next + static_cast<std::int64_t>(space.size()) - 1);
-    const Loop c(p, lim, f);
-    const bool safeView = c.viewIsSafe();
     cleanVectorState();  // drawing between batches may have left it dirty
     s = safeView ? takeSteps<kDraw, true>(c, s, last, space.data())
                  : takeSteps<kDraw, false>(c, s, last, space.data());
