@@ -14,7 +14,8 @@
 namespace henon {
 namespace {
 
-enum class Draw { kNone, k2D, kSeriesX, kSeriesY };
+// kPixels is the phase portrait set straight into a surface's raster; k2D stages it instead.
+enum class Draw { kNone, k2D, kPixels, kSeriesX, kSeriesY };
 
 struct Steps {
   double x, y;
@@ -95,7 +96,8 @@ inline double linear(double s0, double dS, double w0, double dW, double w) {
 // orbit stays in registers. In the series modes a point is staged as the step number and the value
 // it shows; finishSeries places it, off the orbit's dependent chain.
 template <Draw kDraw, bool kSafeView>
-[[gnu::noinline]] Steps takeSteps(const Loop c, Steps s, std::int64_t last, Point* out) {
+[[gnu::noinline]] Steps takeSteps(const Loop c, Steps s, std::int64_t last, Point* out,
+                                  const PointRaster raster) {
   double x = s.x;
   double y = s.y;
   std::size_t staged = 0;
@@ -115,6 +117,8 @@ template <Draw kDraw, bool kSafeView>
       }
       if constexpr (kDraw == Draw::k2D) {
         out[staged++] = {sx, sy};
+      } else if constexpr (kDraw == Draw::kPixels) {
+        raster.set(sx, sy);
       } else if constexpr (kDraw == Draw::kSeriesX) {
         out[staged++] = {static_cast<double>(i), xNew};
       } else if constexpr (kDraw == Draw::kSeriesY) {
@@ -198,6 +202,11 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
              Dialogs& dialogs, Pacer* pacer) {
   const std::int32_t n = p.N;
   PointBatch batch(surface);
+  bool rasterSet = false;
+  const auto show = [&] {
+    batch.flush();
+    if (rasterSet) surface.rasterChanged();
+  };
   Steps s{p.x0, p.y0, 1, 0, false};
   // Nothing the orbit reads changes while it runs: no other command starts inside this one.
   const Loop c(p, lim, f);
@@ -208,14 +217,24 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
     const std::span<Point> space = batch.space();
     const std::int64_t last =
         std::min<std::int64_t>(n, s.next + static_cast<std::int64_t>(space.size()) - 1);
+    // Asked again every batch: the window system's turn may have resized the window or moved it
+    // to a screen of another pixel ratio.
+    const PointRaster* raster = nullptr;
+    if constexpr (kDraw == Draw::k2D) raster = surface.pointRaster();
     cleanVectorState();  // drawing between batches may have left it dirty
-    s = safeView ? takeSteps<kDraw, true>(c, s, last, space.data())
-                 : takeSteps<kDraw, false>(c, s, last, space.data());
+    if (raster) {
+      rasterSet = true;
+      s = safeView ? takeSteps<Draw::kPixels, true>(c, s, last, nullptr, *raster)
+                   : takeSteps<Draw::kPixels, false>(c, s, last, nullptr, *raster);
+    } else {
+      s = safeView ? takeSteps<kDraw, true>(c, s, last, space.data(), {})
+                   : takeSteps<kDraw, false>(c, s, last, space.data(), {});
+    }
     if constexpr (kDraw == Draw::kSeriesX || kDraw == Draw::kSeriesY)
       finishSeries<kDraw>(c, n, safeView, space.first(s.staged));
     batch.commit(s.staged);
     if (s.escaped) {
-      batch.flush();
+      show();
       const auto completed = static_cast<std::int32_t>(s.next - 1);
       dialogs.MsgBox(overflowMessage(completed));
       p.N = completed;
@@ -223,10 +242,11 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
     }
     if (pacer && pacer->due()) {
       // What is computed so far shows while the window system has its turn.
-      batch.flush();
+      show();
       pacer->breathe();
     }
   }
+  show();
 }
 
 }  // namespace

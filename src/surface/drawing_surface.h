@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "surface/point_raster.h"
+
 namespace henon {
 
 struct Point {
@@ -28,6 +30,11 @@ class DrawingSurface {
   virtual void PSetMany(std::span<const Point> points) {
     for (const Point& p : points) PSet(p.x, p.y);
   }
+  // Null unless a point is one pixel of a plain image; then the pixels the raster sets are what
+  // PSet would set. It stays valid until the next call on the surface, and rasterChanged shows
+  // what was set.
+  virtual const PointRaster* pointRaster() { return nullptr; }
+  virtual void rasterChanged() {}
   // A default argument on a virtual follows the static type, not the override, so the plain
   // segment has its own overload instead.
   virtual void Line(double x1, double y1, double x2, double y2, bool box) = 0;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -178,6 +179,88 @@ TEST_F(Orbit, FrameWithoutAreaDrawsNothingButStillStops) {
   params.N = 1000;
   run();
   EXPECT_EQ(params.N, 1);
+}
+
+// A surface lending a 1920 x 1000 pixel raster at 15 twips a pixel, as a window does at one
+// device pixel per logical pixel.
+struct RasterSurface : RecordingSurface {
+  RasterSurface() : RecordingSurface(28800, 15000), pixels(1920 * 1000, 0) {}
+  const PointRaster* pointRaster() override {
+    // Withholding it now and then stands for a window moved between screens mid-run.
+    if (withholdEvery > 0 && ++asked % withholdEvery == 0) return nullptr;
+    raster = {pixels.data(), 1920, 1920, 1000, 1.0 / 15, 1};
+    return &raster;
+  }
+  void rasterChanged() override { ++changes; }
+  std::vector<std::uint32_t> pixels;
+  PointRaster raster;
+  int withholdEvery = 0, asked = 0, changes = 0;
+};
+
+std::vector<std::uint32_t> pixelsOf(const std::vector<DrawOp>& points) {
+  std::vector<std::uint32_t> pixels(1920 * 1000, 0);
+  const PointRaster r{pixels.data(), 1920, 1920, 1000, 1.0 / 15, 1};
+  for (const DrawOp& p : points) r.set(p.x1, p.y1);
+  return pixels;
+}
+
+struct ChangesAtMessage : ScriptedDialogs {
+  explicit ChangesAtMessage(const int& c) : changes(c) {}
+  void MsgBox(const std::string& prompt) override {
+    seen = changes;
+    ScriptedDialogs::MsgBox(prompt);
+  }
+  const int& changes;
+  int seen = -1;
+};
+
+TEST(OrbitRaster, SetsExactlyThePixelsOfTheStagedPoints) {
+  struct Case {
+    double xbl, ybl, xtr, ytr;
+    CutOffLimits limits;
+    std::int32_t n;
+    int withholdEvery;
+  };
+  const Case cases[] = {
+      {-2, -1, 2, 1, {}, 200000, 0},                              // a view proven safe
+      {-2, -1, 2, 1, {1.5, 1000, -1.5, -1000}, 200000, 0},        // limits inside the view
+      {-1, -0.3, 1, 0.3, {1.2729, 1000, -1000, -1000}, 1851, 0},  // a late escape
+      {-2, -1, 2, 1, {}, 200000, 3},                              // staged now and then
+  };
+  for (std::size_t k = 0; k < std::size(cases); ++k) {
+    const Case& c = cases[k];
+    SCOPED_TRACE("case " + std::to_string(k));
+    const MapParams start{1.4, 0.3, 0.5, 0.5, c.xbl, c.ybl, c.xtr, c.ytr, 200000};
+    RecordingSurface staged(28800, 15000);
+    PlotFrame frame;
+    setFrameForm1(frame, staged);
+    MapParams p = start;
+    ScriptedDialogs stagedDialogs;
+    plotOrbit(staged, p, c.limits, frame, {PlotMode::k2D}, stagedDialogs);
+
+    RasterSurface direct;
+    direct.withholdEvery = c.withholdEvery;
+    MapParams q = start;
+    ChangesAtMessage dialogs(direct.changes);
+    int changesAtTurn = -1;
+    Pacer pacer([&] { changesAtTurn = direct.changes; }, Pacer::Clock::duration::zero());
+    plotOrbit(direct, q, c.limits, frame, {PlotMode::k2D}, dialogs, &pacer);
+
+    EXPECT_EQ(q.N, c.n);
+    EXPECT_EQ(q.N, p.N);
+    EXPECT_EQ(dialogs.messages, stagedDialogs.messages);
+    const auto want = pixelsOf(staged.of(DrawOp::kPSet));
+    EXPECT_GT(std::count(want.begin(), want.end(), 1u), 1000);
+    // Points staged while the raster was withheld are recorded, not set: add them.
+    const auto stagedThere = direct.of(DrawOp::kPSet);
+    EXPECT_EQ(stagedThere.empty(), c.withholdEvery == 0);
+    const auto alsoStaged = pixelsOf(stagedThere);
+    for (std::size_t i = 0; i < want.size(); ++i) direct.pixels[i] |= alsoStaged[i];
+    EXPECT_TRUE(direct.pixels == want);
+    // What was set shows before the window system's turn and before the message.
+    EXPECT_GE(dialogs.messages.empty() ? changesAtTurn : dialogs.seen, 1);
+    EXPECT_GT(direct.changes, changesAtTurn);  // and once more at the end
+  }
 }
 
 // FNV-1a over the bits of every point handed over.

@@ -10,9 +10,6 @@
 #include <climits>
 #include <cmath>
 #include <cstddef>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace henon {
 
@@ -25,8 +22,6 @@ double screenTwipsPerPixel() {
 namespace {
 
 constexpr QRgb kBlack = qRgb(0, 0, 0);
-static_assert(sizeof(Point) == 2 * sizeof(double) && offsetof(Point, y) == sizeof(double),
-              "the pixel pass loads a point's two coordinates as one pair");
 // The drawing grows in steps of this many logical pixels, so a window dragged wider by a pixel at
 // a time is not copied on every step; it is also the width of a mask word.
 constexpr int kGrain = 64;
@@ -123,29 +118,11 @@ void QtSurface::setPoints(std::span<const Point> points) {
   for (const Point& p : points) {
     // Against whole-number bounds, floor(t) >= 0 && floor(t) < w holds exactly when
     // t >= 0 && t < w, and for such t truncation is floor.
-#if defined(__SSE2__)
-    // Both coordinates at once: fewer instructions in a pass that runs once per point.
-    const __m128d t = _mm_mul_pd(_mm_loadu_pd(&p.x), _mm_set1_pd(scale));
-    const __m128d inside =
-        _mm_and_pd(_mm_cmpge_pd(t, _mm_setzero_pd()), _mm_cmplt_pd(t, _mm_set_pd(h, w)));
-    if (_mm_movemask_pd(inside) == 3) {
-      const auto xy = static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_cvttpd_epi32(t)));
-      const auto x = static_cast<unsigned>(xy);
-      const auto y = static_cast<unsigned>(xy >> 32);
-#else
     const double px = p.x * scale;
     const double py = p.y * scale;
     if (px >= 0 && py >= 0 && px < w && py < h) {
       const auto x = static_cast<unsigned>(static_cast<int>(px));
       const auto y = static_cast<unsigned>(static_cast<int>(py));
-#endif
-      if constexpr (kSide == 1) {
-        // A pixel is as quick to look at as its mask bit; a black one is left alone to spare
-        // the cache a write.
-        QRgb& pixel = reinterpret_cast<QRgb*>(bits + qsizetype{y} * stride)[x];
-        if (pixel != kBlack) pixel = kBlack;
-        continue;
-      }
       std::uint64_t& word = inked[y * words + x / kGrain];
       const std::uint64_t bit = std::uint64_t{1} << (x % kGrain);
       // An orbit revisits its pixels; the mask answers for all of a square's device pixels.
@@ -163,14 +140,32 @@ void QtSurface::setPoints(std::span<const Point> points) {
 }
 
 void QtSurface::PSetMany(std::span<const Point> points) {
-  cover();
-  if (ratio_ == 1) {
-    setPoints<1>(points);
+  if (const PointRaster* raster = pointRaster()) {
+    // A local copy, so the loop keeps it in registers.
+    const PointRaster r = *raster;
+    for (const Point& p : points) r.set(p.x, p.y);
   } else if (ratio_ == 2) {
     setPoints<2>(points);
   } else {
     setPoints<0>(points);
   }
+  update();
+}
+
+const PointRaster* QtSurface::pointRaster() {
+  cover();
+  if (ratio_ != 1) return nullptr;
+  static_assert(sizeof(QRgb) == sizeof(std::uint32_t));
+  raster_ = {reinterpret_cast<std::uint32_t*>(image_.bits()),
+             image_.bytesPerLine() / qsizetype{sizeof(QRgb)},
+             static_cast<double>(cols_),
+             static_cast<double>(rows_),
+             pixelsPerTwip_,
+             kBlack};
+  return &raster_;
+}
+
+void QtSurface::rasterChanged() {
   update();
 }
 

@@ -22,6 +22,8 @@ class QtSurface : public QWidget, public DrawingSurface {
   void Cls() override;
   void PSet(double x, double y) override;
   void PSetMany(std::span<const Point> points) override;
+  const PointRaster* pointRaster() override;
+  void rasterChanged() override;
   using DrawingSurface::Line;
   void Line(double x1, double y1, double x2, double y2, bool box) override;
   void BoxMany(std::span<const Box> boxes) override;
@@ -79,6 +81,7 @@ class QtSurface : public QWidget, public DrawingSurface {
   int spanFirst_ = 0, spanLast_ = -1;
   double twipsPerPixel_;
   double pixelsPerTwip_;
+  PointRaster raster_;
 };
 
 // 1440 twips to the inch at the screen's logical resolution.
