@@ -30,8 +30,8 @@ class DrawingSurface {
   virtual void PSetMany(std::span<const Point> points) {
     for (const Point& p : points) PSet(p.x, p.y);
   }
-  // Null unless a point is one pixel of a plain image; then the pixels the raster sets are what
-  // PSet would set. It stays valid until the next call on the surface, and rasterChanged shows
+  // Null unless a point is a pixel or a 2 x 2 square of a plain image; then the raster sets what
+  // PSet would. It stays valid until the next call on the surface, and rasterChanged shows
   // what was set.
   virtual const PointRaster* pointRaster() { return nullptr; }
   virtual void rasterChanged() {}

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: MIT
-// A surface whose points are single pixels of a plain 32-bit image may lend that image out, so
-// that an orbit sets each pixel as it computes the point. The stores then overlap the orbit's own
-// dependent chain instead of following it in a pass of their own.
+// A surface whose points are pixels, or squares of 2 x 2 pixels, of a plain 32-bit image may lend
+// that image out, so that an orbit sets each point as it computes it. The stores then overlap the
+// orbit's own dependent chain instead of following it in a pass of their own.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -18,6 +19,7 @@ struct PointRaster {
   double cols = 0, rows = 0;  // pixels covered, whole numbers
   double pixelsPerTwip = 0;
   std::uint32_t ink = 0;
+  int side = 1;  // a point is a square of 1 x 1 or 2 x 2 pixels
 
   // Inks the pixel under (x, y) in twips; a point off the raster is dropped.
   void set(double x, double y) const {
@@ -38,9 +40,16 @@ struct PointRaster {
     const auto px = static_cast<std::uint32_t>(tx);
     const auto py = static_cast<std::uint32_t>(ty);
 #endif
-    // A plain store: reading first to spare a black pixel the write saves nothing measurable, and
+    // Plain stores: reading first to spare a black pixel the write saves nothing measurable, and
     // inside the orbit a branch on the pixel would mispredict against its dependent chain.
-    bits[static_cast<std::ptrdiff_t>(py) * stride + px] = ink;
+    std::uint32_t* at = bits + (static_cast<std::ptrdiff_t>(py) * stride + px) * side;
+    if (side == 1) {
+      *at = ink;
+      return;
+    }
+    const std::uint64_t two = ink * 0x1'0000'0001ull;
+    std::memcpy(at, &two, sizeof two);
+    std::memcpy(at + stride, &two, sizeof two);
   }
 };
 

@@ -181,25 +181,30 @@ TEST_F(Orbit, FrameWithoutAreaDrawsNothingButStillStops) {
   EXPECT_EQ(params.N, 1);
 }
 
-// A surface lending a 1920 x 1000 pixel raster at 15 twips a pixel, as a window does at one
-// device pixel per logical pixel.
+// A surface lending a raster over a 1920 x 1000 pixel client area at 15 twips a pixel, as a
+// window does at one or two device pixels per logical pixel.
 struct RasterSurface : RecordingSurface {
-  RasterSurface() : RecordingSurface(28800, 15000), pixels(1920 * 1000, 0) {}
+  explicit RasterSurface(int side)
+      : RecordingSurface(28800, 15000), side(side), pixels(1920 * 1000 * side * side, 0) {}
   const PointRaster* pointRaster() override {
     // Withholding it now and then stands for a window moved between screens mid-run.
     if (withholdEvery > 0 && ++asked % withholdEvery == 0) return nullptr;
-    raster = {pixels.data(), 1920, 1920, 1000, 1.0 / 15, 1};
+    raster = rasterOver(pixels, side);
     return &raster;
   }
   void rasterChanged() override { ++changes; }
+  static PointRaster rasterOver(std::vector<std::uint32_t>& pixels, int side) {
+    return {pixels.data(), 1920 * side, 1920, 1000, 1.0 / 15, 1, side};
+  }
+  int side;
   std::vector<std::uint32_t> pixels;
   PointRaster raster;
   int withholdEvery = 0, asked = 0, changes = 0;
 };
 
-std::vector<std::uint32_t> pixelsOf(const std::vector<DrawOp>& points) {
-  std::vector<std::uint32_t> pixels(1920 * 1000, 0);
-  const PointRaster r{pixels.data(), 1920, 1920, 1000, 1.0 / 15, 1};
+std::vector<std::uint32_t> pixelsOf(const std::vector<DrawOp>& points, int side) {
+  std::vector<std::uint32_t> pixels(1920 * 1000 * side * side, 0);
+  const PointRaster r = RasterSurface::rasterOver(pixels, side);
   for (const DrawOp& p : points) r.set(p.x1, p.y1);
   return pixels;
 }
@@ -220,12 +225,14 @@ TEST(OrbitRaster, SetsExactlyThePixelsOfTheStagedPoints) {
     CutOffLimits limits;
     std::int32_t n;
     int withholdEvery;
+    int side = 1;
   };
   const Case cases[] = {
       {-2, -1, 2, 1, {}, 200000, 0},                              // a view proven safe
       {-2, -1, 2, 1, {1.5, 1000, -1.5, -1000}, 200000, 0},        // limits inside the view
       {-1, -0.3, 1, 0.3, {1.2729, 1000, -1000, -1000}, 1851, 0},  // a late escape
       {-2, -1, 2, 1, {}, 200000, 3},                              // staged now and then
+      {-2, -1, 2, 1, {}, 200000, 0, 2},                           // points of 2 x 2 pixels
   };
   for (std::size_t k = 0; k < std::size(cases); ++k) {
     const Case& c = cases[k];
@@ -238,7 +245,7 @@ TEST(OrbitRaster, SetsExactlyThePixelsOfTheStagedPoints) {
     ScriptedDialogs stagedDialogs;
     plotOrbit(staged, p, c.limits, frame, {PlotMode::k2D}, stagedDialogs);
 
-    RasterSurface direct;
+    RasterSurface direct(c.side);
     direct.withholdEvery = c.withholdEvery;
     MapParams q = start;
     ChangesAtMessage dialogs(direct.changes);
@@ -249,12 +256,12 @@ TEST(OrbitRaster, SetsExactlyThePixelsOfTheStagedPoints) {
     EXPECT_EQ(q.N, c.n);
     EXPECT_EQ(q.N, p.N);
     EXPECT_EQ(dialogs.messages, stagedDialogs.messages);
-    const auto want = pixelsOf(staged.of(DrawOp::kPSet));
+    const auto want = pixelsOf(staged.of(DrawOp::kPSet), c.side);
     EXPECT_GT(std::count(want.begin(), want.end(), 1u), 1000);
     // Points staged while the raster was withheld are recorded, not set: add them.
     const auto stagedThere = direct.of(DrawOp::kPSet);
     EXPECT_EQ(stagedThere.empty(), c.withholdEvery == 0);
-    const auto alsoStaged = pixelsOf(stagedThere);
+    const auto alsoStaged = pixelsOf(stagedThere, c.side);
     for (std::size_t i = 0; i < want.size(); ++i) direct.pixels[i] |= alsoStaged[i];
     EXPECT_TRUE(direct.pixels == want);
     // What was set shows before the window system's turn and before the message.

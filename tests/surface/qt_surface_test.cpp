@@ -10,6 +10,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/orbit.h"
+#include "plot/frames.h"
+#include "surface/recording_surface.h"
+
 namespace henon {
 namespace {
 
@@ -71,6 +75,29 @@ TEST(QtSurface, PointsCoverOneLogicalPixelAndSurviveHiding) {
   // A pixel drawn, cleared and drawn again shows again.
   s.PSetMany(batch);
   EXPECT_TRUE(logicalBlack(s, 30, 40));
+}
+
+// Where the surface lends the orbit its raster, the picture must not depend on it.
+TEST(QtSurface, AnOrbitSetAsItRunsLooksAsItsStagedPoints) {
+  QtSurface direct, staged;
+  direct.resize(500, 300);
+  staged.resize(500, 300);
+  EXPECT_EQ(direct.pointRaster() != nullptr,
+            direct.devicePixelRatio() == 1 || direct.devicePixelRatio() == 2);
+  PlotFrame frame;
+  setFrameForm1(frame, direct);
+  RecordingSurface recorder(direct.ScaleWidth(), direct.ScaleHeight());
+  ScriptedDialogs dialogs;
+  MapParams p = kDefaultParams;
+  p.N = 50000;
+  plotOrbit(direct, p, CutOffLimits{}, frame, {PlotMode::k2D}, dialogs);
+  p.N = 50000;
+  plotOrbit(recorder, p, CutOffLimits{}, frame, {PlotMode::k2D}, dialogs);
+  std::vector<Point> points;
+  for (const DrawOp& op : recorder.of(DrawOp::kPSet)) points.push_back({op.x1, op.y1});
+  staged.PSetMany(points);
+  EXPECT_GT(blackCount(direct.image()), 1000);
+  EXPECT_TRUE(direct.image() == staged.image());
 }
 
 TEST(QtSurface, MeasuresInTwips) {

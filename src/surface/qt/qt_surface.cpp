@@ -140,11 +140,14 @@ void QtSurface::setPoints(std::span<const Point> points) {
 }
 
 void QtSurface::PSetMany(std::span<const Point> points) {
-  if (const PointRaster* raster = pointRaster()) {
+  cover();
+  if (ratio_ == 1) {
     // A local copy, so the loop keeps it in registers.
-    const PointRaster r = *raster;
+    const PointRaster r = *pointRaster();
     for (const Point& p : points) r.set(p.x, p.y);
   } else if (ratio_ == 2) {
+    // Staged points revisit their squares often enough that reading the small mask beats
+    // writing four pixels of the large image every time.
     setPoints<2>(points);
   } else {
     setPoints<0>(points);
@@ -154,14 +157,15 @@ void QtSurface::PSetMany(std::span<const Point> points) {
 
 const PointRaster* QtSurface::pointRaster() {
   cover();
-  if (ratio_ != 1) return nullptr;
+  if (ratio_ != 1 && ratio_ != 2) return nullptr;
   static_assert(sizeof(QRgb) == sizeof(std::uint32_t));
   raster_ = {reinterpret_cast<std::uint32_t*>(image_.bits()),
              image_.bytesPerLine() / qsizetype{sizeof(QRgb)},
              static_cast<double>(cols_),
              static_cast<double>(rows_),
              pixelsPerTwip_,
-             kBlack};
+             kBlack,
+             side_};
   return &raster_;
 }
 
