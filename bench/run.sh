@@ -33,6 +33,8 @@ run() {
 }
 run '^BM_(Chain|Loop2D|Loop1DX|Loop1DY|OrbitBare|OrbitDrawn|OrbitNullSurface|OrbitDeep|BareStep|Histo)/' speed "$@"
 run '^BM_Command' command "$@"
+# The same screen at two device pixels to a logical pixel, where a point is a 2 x 2 square.
+(export QT_SCALE_FACTOR=2; run '^BM_Orbit(Bare|Drawn)/' hidpi "$@")
 
 # Peak memory needs a fresh process per orbit length.
 for n in 10000 100000000; do
@@ -91,6 +93,17 @@ for n in (10_000_000, 100_000_000):
     fast = low[f"BM_OrbitDrawn/{n}"] / low[f"BM_OrbitBare/{n}"]
     print(f"  N={n:>11,}  not drawn {bare:6.2f}  staged only {null:6.2f}  drawn {drawn:6.2f}"
           f"  drawn/not drawn {ratio:.3f} [{fast:.3f}] {target(ratio, 1.08)}")
+
+hidpi = {}
+with open(f"{out}/hidpi.json") as f:
+    for r in json.load(f)["benchmarks"]:
+        if r["run_type"] == "iteration":
+            hidpi.setdefault(r["run_name"], []).append(r["ns_per_step"])
+print("  the same at device-pixel ratio 2 (points of 2x2 device pixels), for information")
+for n in (10_000_000, 100_000_000):
+    bare = statistics.median(hidpi[f"BM_OrbitBare/{n}"])
+    drawn = statistics.median(hidpi[f"BM_OrbitDrawn/{n}"])
+    print(f"  N={n:>11,}  not drawn {bare:6.2f}  drawn {drawn:6.2f}  drawn/not drawn {drawn / bare:.3f}")
 
 deep, step = med["BM_OrbitDeep/100000000"], med["BM_BareStep/100000000"]
 print(f"\nN=100,000,000, view 10^-6 wide (almost every step out of view): {deep:.2f} ns per step,"
