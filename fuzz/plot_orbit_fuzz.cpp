@@ -2,6 +2,8 @@
 // An orbit with any accepted parameters, limits and frame, drawn on a recording surface.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "check.h"
 #include "model/orbit.h"
@@ -21,6 +23,17 @@ bool within(double v, double a, double b) {
   const double slack = 1e-9 * (std::fabs(lo) + std::fabs(hi) + 1);
   return v >= lo - slack && v <= hi + slack;
 }
+
+// Lends a small raster, so that most points of a large frame fall off it.
+struct RasterSurface : RecordingSurface {
+  RasterSurface(double width, double height, int cols, int rows, double pixelsPerTwip, int side)
+      : RecordingSurface(width, height),
+        pixels(static_cast<std::size_t>(cols * side) * static_cast<std::size_t>(rows * side)),
+        raster{pixels.data(), cols * side, double(cols), double(rows), pixelsPerTwip, 1, side} {}
+  const PointRaster* pointRaster() override { return &raster; }
+  std::vector<std::uint32_t> pixels;
+  PointRaster raster;
+};
 
 }  // namespace
 
@@ -56,6 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                     {PlotMode::k1D, SeriesName::kYts}};
   const OrbitStyle style = kStyles[in.ConsumeIntegralInRange(0, 2)];
 
+  const int cols = in.ConsumeIntegralInRange(1, 64), rows = in.ConsumeIntegralInRange(1, 64);
+  const double pixelsPerTwip = in.ConsumeFloatingPointInRange(1e-6, 1e3);
+  const int side = in.ConsumeIntegralInRange(1, 2);
+
+  const MapParams start = p;
   ScriptedDialogs dialogs;
   const std::int32_t n = p.N;
   plotOrbit(surface, p, lim, frame, style, dialogs);
@@ -82,5 +100,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(points <= static_cast<std::size_t>(p.N), "%zu points for N = %d", points, p.N);
   if (!frame.hasArea()) FUZZ_CHECK(points == 0, "%zu points in a frame without area", points);
+
+  // Set straight into a raster, the orbit must end alike and set just what its points would set;
+  // the sanitizer watches that no store leaves the raster.
+  if (style.plotMode != PlotMode::k2D) return 0;
+  RasterSurface direct(width, height, cols, rows, pixelsPerTwip, side);
+  MapParams q = start;
+  ScriptedDialogs directDialogs;
+  plotOrbit(direct, q, lim, frame, style, directDialogs);
+  FUZZ_CHECK(q.N == p.N, "N = %d set directly, %d staged", q.N, p.N);
+  FUZZ_CHECK(directDialogs.messages == dialogs.messages, "the messages differ");
+  FUZZ_CHECK(direct.ops.empty(), "%zu ops on a surface lending a raster", direct.ops.size());
+  RasterSurface staged(width, height, cols, rows, pixelsPerTwip, side);
+  for (const DrawOp& op : surface.ops) staged.raster.set(op.x1, op.y1);
+  FUZZ_CHECK(direct.pixels == staged.pixels, "the raster differs from the staged points");
   return 0;
 }
