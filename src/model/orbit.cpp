@@ -81,16 +81,27 @@ struct Loop {
     // An in-view value is strictly inside the limits. The screen position of one is within
     // 2 * sMax of the frame, and the way back is within 2 * (sMax + 1) * wMax of the view, given
     // a frame at least a unit high and wide and no further than 2^53 from the origin.
-    return drawable && xbl < xtr && ybl < ytr && xMin <= xbl && xtr <= xMax && yMin <= ybl &&
-           ytr <= yMax && frameMax <= 0x1p53 && std::fabs(frameW) >= 1 && std::fabs(frameH) >= 1 &&
+    return xbl < xtr && ybl < ytr && xMin <= xbl && xtr <= xMax && yMin <= ybl && ytr <= yMax &&
+           frameMax <= 0x1p53 && std::fabs(frameW) >= 1 && std::fabs(frameH) >= 1 &&
            std::isfinite(viewMax * 8) && std::isfinite((sMax + 1) * wMax * 8);
   }
-};
 
-// s0 - (dS * (w0 - w)) / dW: mapLinear without its fallback, for a view proven safe.
-inline double linear(double s0, double dS, double w0, double dW, double w) {
-  return s0 - (dS * (w0 - w)) / dW;
-}
+  // Into the frame and back. A view proven safe needs no overflow fallback either way.
+  template <bool kSafeView>
+  Point toFrame(double x, double y) const {
+    if constexpr (kSafeView)
+      return {linear(right, frameW, xtr, viewW, x), linear(bottom, frameH, ybl, viewH, y)};
+    return {mapLinear(right, left, xtr, xbl, x), mapLinear(bottom, top, ybl, ytr, y)};
+  }
+  template <bool kSafeView>
+  MapStep toMap(Point s) const {
+    if constexpr (kSafeView)
+      return {linear(xtr, viewW, right, frameW, s.x), linear(ybl, viewH, bottom, frameH, s.y)};
+    return {unmapLinear(xtr, xbl, right, left, s.x), unmapLinear(ybl, ytr, bottom, top, s.y)};
+  }
+  // Where step i of n sits across the frame, in the series modes.
+  double stepX(double i, double n) const { return left + (i * frameW) / n; }
+};
 
 // Takes steps s.next..last, staging at most one point per step. Nothing in here calls out, so the
 // orbit stays in registers. In the series modes a point is staged as the step number and the value
@@ -102,41 +113,28 @@ template <Draw kDraw, bool kSafeView>
   double y = s.y;
   std::size_t staged = 0;
   for (std::int64_t i = s.next; i <= last; ++i) {
-    auto [xNew, yNew] = mapStep(c.a, c.b, x, y);
+    MapStep next = mapStep(c.a, c.b, x, y);
     if constexpr (!kSafeView) {
-      if (c.escapes(xNew, yNew)) return {x, y, i, staged, true};
+      if (c.escapes(next.x, next.y)) return {x, y, i, staged, true};
     }
-    if ((kSafeView || c.drawable) && c.inView(xNew, yNew)) {
-      double sx, sy;
-      if constexpr (kSafeView) {
-        sy = linear(c.bottom, c.frameH, c.ybl, c.viewH, yNew);
-        sx = linear(c.right, c.frameW, c.xtr, c.viewW, xNew);
-      } else {
-        sy = mapLinear(c.bottom, c.top, c.ybl, c.ytr, yNew);
-        sx = mapLinear(c.right, c.left, c.xtr, c.xbl, xNew);
-      }
+    if ((kSafeView || c.drawable) && c.inView(next.x, next.y)) {
+      const Point sp = c.toFrame<kSafeView>(next.x, next.y);
       if constexpr (kDraw == Draw::k2D) {
-        out[staged++] = {sx, sy};
+        out[staged++] = sp;
       } else if constexpr (kDraw == Draw::kPixels) {
-        raster.set(sx, sy);
+        raster.set(sp.x, sp.y);
       } else if constexpr (kDraw == Draw::kSeriesX) {
-        out[staged++] = {static_cast<double>(i), xNew};
+        out[staged++] = {static_cast<double>(i), next.x};
       } else if constexpr (kDraw == Draw::kSeriesY) {
-        out[staged++] = {static_cast<double>(i), sy};
+        out[staged++] = {static_cast<double>(i), sp.y};
       }
       // The orbit goes on from the drawn position, mapped back.
-      if constexpr (kSafeView) {
-        xNew = linear(c.xtr, c.viewW, c.right, c.frameW, sx);
-        yNew = linear(c.ybl, c.viewH, c.bottom, c.frameH, sy);
-      } else {
-        xNew = unmapLinear(c.xtr, c.xbl, c.right, c.left, sx);
-        yNew = unmapLinear(c.ybl, c.ytr, c.bottom, c.top, sy);
-      }
+      next = c.toMap<kSafeView>(sp);
     } else if constexpr (kSafeView) {
-      if (c.escapes(xNew, yNew)) return {x, y, i, staged, true};
+      if (c.escapes(next.x, next.y)) return {x, y, i, staged, true};
     }
-    x = xNew;
-    y = yNew;
+    x = next.x;
+    y = next.y;
   }
   return {x, y, last + 1, staged, false};
 }
@@ -168,7 +166,7 @@ inline void finishPairs(const Loop& c, double n, std::span<Point> points) {
     }
   }
   for (; k < points.size(); ++k) {
-    points[k].x = c.left + (points[k].x * c.frameW) / n;
+    points[k].x = c.stepX(points[k].x, n);
     if constexpr (x) points[k].y = linear(c.bottom, c.frameH, c.xbl, c.xbl - c.xtr, points[k].y);
   }
 }
@@ -186,7 +184,7 @@ void finishSeries(const Loop& c, std::int32_t n, bool safeView, std::span<Point>
   static_assert(sizeof(Point) == 2 * sizeof(double));
   if (kDraw == Draw::kSeriesX && !safeView) {
     for (Point& p : points) {
-      p.x = c.left + (p.x * c.frameW) / n;
+      p.x = c.stepX(p.x, n);
       p.y = mapLinear(c.bottom, c.top, c.xbl, c.xtr, p.y);
     }
     return;

@@ -26,17 +26,22 @@ struct PanelMetrics {
   double panelHeight = 0;
 };
 
-// s0 - ((s0 - s1) * (w0 - w)) / (w0 - w1), mapping w0..w1 onto s0..s1. The operations stand in
-// this order on purpose: every point's bits depend on it. Only when the product overflows (a view
-// window wider than the largest double over the frame size) is the quotient taken first.
+// s0 - (dS * (w0 - w)) / dW, mapping w0 .. w0 - dW onto s0 .. s0 - dS. The operations stand in
+// this order on purpose: every point's bits depend on it.
+inline double linear(double s0, double dS, double w0, double dW, double w) {
+  return s0 - (dS * (w0 - w)) / dW;
+}
+
+// Maps w0..w1 onto s0..s1. Only when the product overflows (a view window wider than the largest
+// double over the frame size) is the quotient taken first.
 inline double mapLinear(double s0, double s1, double w0, double w1, double w) {
-  const double s = s0 - ((s0 - s1) * (w0 - w)) / (w0 - w1);
+  const double s = linear(s0, s0 - s1, w0, w0 - w1, w);
   if (std::isfinite(s)) return s;
   return s0 - (s0 - s1) * ((w0 - w) / (w0 - w1));
 }
-// w0 - ((s0 - s) * (w0 - w1)) / (s0 - s1), the way back from the screen.
+// The way back from the screen: s0..s1 onto w0..w1.
 inline double unmapLinear(double w0, double w1, double s0, double s1, double s) {
-  const double w = w0 - ((s0 - s) * (w0 - w1)) / (s0 - s1);
+  const double w = linear(w0, w0 - w1, s0, s0 - s1, s);
   if (std::isfinite(w)) return w;
   return w0 - ((s0 - s) / (s0 - s1)) * (w0 - w1);
 }
