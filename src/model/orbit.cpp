@@ -209,16 +209,17 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
   // Nothing the orbit reads changes while it runs: no other command starts inside this one.
   const Loop c(p, lim, f);
   const bool safeView = c.viewIsSafe();
+  const auto lentRaster = [&]() -> const PointRaster* {
+    if constexpr (kDraw == Draw::k2D) return surface.pointRaster();
+    return nullptr;
+  };
+  const PointRaster* raster = lentRaster();
   while (s.next <= n) {
     // Never more steps than the batch has room for points, so it flushes just
     // as often as before.
     const std::span<Point> space = batch.space();
     const std::int64_t last =
         std::min<std::int64_t>(n, s.next + static_cast<std::int64_t>(space.size()) - 1);
-    // Asked again every batch: the window system's turn may have resized the window or moved it
-    // to a screen of another pixel ratio.
-    const PointRaster* raster = nullptr;
-    if constexpr (kDraw == Draw::k2D) raster = surface.pointRaster();
     cleanVectorState();  // drawing between batches may have left it dirty
     if (raster) {
       rasterSet = true;
@@ -242,6 +243,9 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
       // What is computed so far shows while the window system has its turn.
       show();
       pacer->breathe();
+      // The window system's turn may have resized the window or moved it to a screen of another
+      // pixel ratio.
+      raster = lentRaster();
     }
   }
   show();
