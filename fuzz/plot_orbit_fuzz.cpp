@@ -9,6 +9,7 @@
 #include "model/orbit.h"
 #include "params_input.h"
 #include "plot/frames.h"
+#include "surface/point_raster.h"
 #include "surface/recording_surface.h"
 
 using namespace henon;

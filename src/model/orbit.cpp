@@ -10,6 +10,7 @@
 #include "model/map_step.h"
 #include "model/vector_state.h"
 #include "surface/batch.h"
+#include "surface/point_raster.h"
 
 namespace henon {
 namespace {

@@ -7,9 +7,9 @@
 #include <span>
 #include <string>
 
-#include "surface/point_raster.h"
-
 namespace henon {
+
+struct PointRaster;
 
 struct Point {
   double x;

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "plot/frames.h"
+#include "surface/point_raster.h"
 #include "surface/recording_surface.h"
 
 namespace henon {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "surface/drawing_surface.h"
+#include "surface/point_raster.h"
 
 namespace henon {
 
