@@ -12,6 +12,7 @@
 
 #include "model/orbit.h"
 #include "plot/frames.h"
+#include "surface/qt/qt_printing.h"
 #include "surface/recording_surface.h"
 
 namespace henon {
@@ -210,7 +211,7 @@ TEST(QtSurface, DrawingCoversAWindowLargerThanTheScreen) {
   EXPECT_LE(s.image().height(), std::ceil((big.height() + 64) * d.ratio));
 
   // What the printer gets is the client area at the device's resolution.
-  const QImage client = s.clientImage();
+  const QImage client = clientImage(s, s.image());
   EXPECT_EQ(client.devicePixelRatio(), d.ratio);
   EXPECT_EQ(client.width(), int(std::ceil(big.width() * d.ratio)));
   EXPECT_EQ(client.height(), int(std::ceil(big.height() * d.ratio)));

@@ -138,15 +138,13 @@ QImage clientImage(QWidget& client, const QImage& retained) {
   for (QWidget* child : client.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     if (child->isVisibleTo(&client)) child->render(&painter, child->pos());
   painter.end();
-  shot.setDevicePixelRatio(1);
   return shot;
 }
 
 QByteArray pagePdf(const QImage& image, const CupsPaper& paper, const QString& title) {
   const PageFit fit = fitOnPage(image.size(), paper);
   if (fit.picture.isEmpty()) return {};
-  QImage page = scaleForPrint(image, fit.picture.size());
-  page.setDevicePixelRatio(1);
+  const QImage page = scaleForPrint(image, fit.picture.size());
   QByteArray pdf;
   QBuffer buffer(&pdf);
   if (!buffer.open(QIODevice::WriteOnly)) return {};

@@ -28,7 +28,8 @@ PageFit fitOnPage(QSize image, const CupsPaper& paper);
 // pixels that fall together, so no point or line prints lighter than it shows.
 QImage scaleForPrint(const QImage& image, QSize size);
 
-// The client area as shown: the retained drawing, device pixels, and the child widgets on it.
+// The client area as shown: the retained drawing and the child widgets on it, in device pixels
+// and carrying the drawing's device-pixel ratio.
 QImage clientImage(QWidget& client, const QImage& retained);
 
 // One page holding the image fitted to the paper; empty when the PDF cannot be made.

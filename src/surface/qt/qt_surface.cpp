@@ -85,16 +85,6 @@ void QtSurface::cover() {
   spanLast_ = -1;
 }
 
-QImage QtSurface::clientImage() const {
-  QImage out(static_cast<int>(std::ceil(width() * ratio_)),
-             static_cast<int>(std::ceil(height() * ratio_)), QImage::Format_RGB32);
-  out.setDevicePixelRatio(ratio_);
-  out.fill(Qt::white);
-  QPainter painter(&out);
-  painter.drawImage(QPointF(0, 0), image_);
-  return out;
-}
-
 void QtSurface::Cls() {
   cover();
   image_.fill(Qt::white);

@@ -38,8 +38,6 @@ class QtSurface : public QWidget, public DrawingSurface {
   // The retained drawing in device pixels, carrying its device-pixel ratio. Its top-left corner is
   // the client area's; it covers at least the whole client area, and may reach beyond it.
   const QImage& image() const { return image_; }
-  // Just the client area of the retained drawing, with the same device-pixel ratio.
-  QImage clientImage() const;
 
   // Button state (1 left, 2 right, 4 middle, added), shift state, pointer in twips.
   using MouseHandler = std::function<void(int button, int shift, float x, float y)>;
