@@ -65,24 +65,15 @@ void QtSurface::cover() {
     painter.drawImage(QRectF(0, 0, image_.width() / ratio_, image_.height() / ratio_), image_,
                       QRectF(image_.rect()));
   }
-  const int words = cols / kGrain;
-  std::vector<std::uint64_t> inked(static_cast<std::size_t>(words) * rows, 0);
-  // A rescaled drawing may have grey edges: its mask starts empty, which is always safe.
-  if (ratio == ratio_)
-    for (int y = 0; y < rows_; ++y)
-      std::copy_n(inked_.begin() + static_cast<std::ptrdiff_t>(y) * maskWords_, maskWords_,
-                  inked.begin() + static_cast<std::ptrdiff_t>(y) * words);
-
   image_ = std::move(grown);
-  inked_ = std::move(inked);
+  // The mask starts empty, which is always safe: a rescaled drawing may have grey edges, and a
+  // grown one only costs a rewrite of squares already black.
+  inked_.assign(static_cast<std::size_t>(cols / kGrain) * rows, 0);
   cols_ = cols;
   rows_ = rows;
-  maskWords_ = words;
   ratio_ = ratio;
   side_ = std::max(1, static_cast<int>(std::lround(ratio)));
-  spans_.assign(static_cast<std::size_t>(cols), Span{1, 0});
-  spanFirst_ = INT_MAX;
-  spanLast_ = -1;
+  spans_.resize(static_cast<std::size_t>(cols), Span{1, 0});
 }
 
 void QtSurface::Cls() {
@@ -102,7 +93,7 @@ void QtSurface::setPoints(std::span<const Point> points) {
   uchar* bits = image_.bits();
   const qsizetype stride = image_.bytesPerLine();
   std::uint64_t* inked = inked_.data();
-  const qsizetype words = maskWords_;
+  const qsizetype words = cols_ / kGrain;
   const double w = cols_, h = rows_;
   const double scale = pixelsPerTwip_;
   for (const Point& p : points) {
@@ -132,8 +123,7 @@ void QtSurface::setPoints(std::span<const Point> points) {
 void QtSurface::PSetMany(std::span<const Point> points) {
   cover();
   if (ratio_ == 1) {
-    // A local copy, so the loop keeps it in registers.
-    const PointRaster r = *pointRaster();
+    const PointRaster r = raster();
     for (const Point& p : points) r.set(p.x, p.y);
   } else if (ratio_ == 2) {
     // Staged points revisit their squares often enough that reading the small mask beats
@@ -145,17 +135,21 @@ void QtSurface::PSetMany(std::span<const Point> points) {
   update();
 }
 
+PointRaster QtSurface::raster() {
+  static_assert(sizeof(QRgb) == sizeof(std::uint32_t));
+  return {reinterpret_cast<std::uint32_t*>(image_.bits()),
+          image_.bytesPerLine() / qsizetype{sizeof(QRgb)},
+          static_cast<double>(cols_),
+          static_cast<double>(rows_),
+          pixelsPerTwip_,
+          kBlack,
+          side_};
+}
+
 const PointRaster* QtSurface::pointRaster() {
   cover();
   if (ratio_ != 1 && ratio_ != 2) return nullptr;
-  static_assert(sizeof(QRgb) == sizeof(std::uint32_t));
-  raster_ = {reinterpret_cast<std::uint32_t*>(image_.bits()),
-             image_.bytesPerLine() / qsizetype{sizeof(QRgb)},
-             static_cast<double>(cols_),
-             static_cast<double>(rows_),
-             pixelsPerTwip_,
-             kBlack,
-             side_};
+  raster_ = raster();
   return &raster_;
 }
 

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <climits>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -54,6 +55,8 @@ class QtSurface : public QWidget, public DrawingSurface {
   // Grows the drawing to the client area and follows a change of device-pixel ratio. Hidden
   // windows get their resize events only when shown, so every drawing operation asks first.
   void cover();
+  // The drawing as a raster that sets black points; cover() comes first.
+  PointRaster raster();
   template <int kSide>
   void setPoints(std::span<const Point> points);
   // Logical pixel of a coordinate in twips, clamped to -1 … n so that it fits an int.
@@ -73,11 +76,10 @@ class QtSurface : public QWidget, public DrawingSurface {
   // revisiting its pixels reads a small mask instead of the large image.
   std::vector<std::uint64_t> inked_;
   int cols_ = 0, rows_ = 0;  // logical pixels covered
-  int maskWords_ = 0;        // words per mask row
   double ratio_ = 0;         // device pixels per logical pixel
   int side_ = 1;             // device pixels per side of a point
   std::vector<Span> spans_;
-  int spanFirst_ = 0, spanLast_ = -1;
+  int spanFirst_ = INT_MAX, spanLast_ = -1;  // columns that may hold spans
   double twipsPerPixel_;
   double pixelsPerTwip_;
   PointRaster raster_;
