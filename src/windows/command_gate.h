@@ -20,7 +20,6 @@ class CommandGate : public Dialogs {
 
   // Runs the command now, or after the one running has ended.
   void run(std::function<void()> command);
-  bool busy() const { return running_; }
   // What a running command hands its long loops; none outside a command.
   Pacer* pacer() { return pacer_ ? &*pacer_ : nullptr; }
   // A close request that arrives inside a command is kept and sent again after it. True when

@@ -84,7 +84,7 @@ void Form1::buildMenus() {
   addMenuItem("mnuPlot", "2D Time Series", [this] { mnuPlot_Click(); });
   addMenuItem("mnu1Dts", "1D Time Series", [this] { mnu1Dts_Click(); });
   buildCutOffMenu();
-  addMenuItem("mnuPrint", "Print", [this] { printWindow(*this, forms_.dialogs); });
+  addPrintItem();
   addMenuItem("mnuClear", "Clear", [this] { mnuClear_Click(); });
   addMenuItem("mnuExit", "Exit", [this] { mnuExit_Click(); });
 }

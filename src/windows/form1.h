@@ -4,7 +4,6 @@
 
 #include <array>
 #include <optional>
-#include <string>
 
 #include "model/params.h"
 #include "model/plot_mode.h"

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "windows/form2.h"
 
-#include <QAction>
-
 #include "plot/histo_plot.h"
 #include "windows/form1.h"
 #include "windows/form3.h"
@@ -13,23 +11,15 @@ namespace henon {
 Form2::Form2(Forms& forms) : FormWindow("Form2", 9.75, forms.gate), forms_(forms) {
   addMenuItem("mnuHisto", "Histogram", [this] { mnuHisto_Click(); });
   addMenuItem("mnu2Dts", "2D Time Series", [this] { forms_.plotAndShowMain(); });
-  addMenuItem("mnuPrint", "Print", [this] { printWindow(*this, forms_.dialogs); });
+  addPrintItem();
   addMenuItem("mnuClose", "Close", [this] { hide(); });
   placeAtStart();
   setWindowTitle("1D Time Series");
   surface().setAccessibleName("1D Time Series");
 }
 
-void Form2::enterM() {
-  henon::enterM(histo_, forms_.dialogs);
-}
-
-void Form2::plotHisto(DrawingSurface& window, const std::int16_t& inset) {
-  henon::plotHisto(window, inset, histo_, forms_.shared.params, forms_.shared.frame);
-}
-
 void Form2::mnuHisto_Click() {
-  enterM();
+  enterM(histo_, forms_.dialogs);
   enterMaxN(histo_, forms_.dialogs);
   if (histo_.m == 0) return;
   Module1& m = forms_.shared;

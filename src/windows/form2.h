@@ -2,8 +2,6 @@
 // The time-series window: two panels of series, and the histogram command.
 #pragma once
 
-#include <cstdint>
-
 #include "model/histogram.h"
 #include "windows/form_window.h"
 
@@ -17,8 +15,6 @@ class Form2 : public FormWindow {
 
   void sizeLikeMain() { placeAtStart(); }
   void mnuHisto_Click();
-  void enterM();
-  void plotHisto(DrawingSurface& window, const std::int16_t& inset);
   const HistoState& histo() const { return histo_; }
 
  private:

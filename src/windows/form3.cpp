@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "windows/form3.h"
 
-#include <QAction>
-
 #include "windows/form1.h"
 #include "windows/forms.h"
 
@@ -11,7 +9,7 @@ namespace henon {
 Form3::Form3(Forms& forms) : FormWindow("Form3", 9.75, forms.gate), forms_(forms) {
   addMenuItem("mnu2Dts", "2D Time Series", [this] { forms_.plotAndShowMain(); });
   addMenuItem("mnu1Dts", "1D Time Series", [this] { forms_.form1().mnu1Dts_Click(); });
-  addMenuItem("mnuPrint", "Print", [this] { printWindow(*this, forms_.dialogs); });
+  addPrintItem();
   addMenuItem("mnuClose", "Close", [this] { hide(); });
   placeAtStart();
   setWindowTitle("Histogram");

@@ -74,12 +74,14 @@ void FormWindow::placeAtStart() {
   placeTwips(10, 10, width, height);
 }
 
-QAction* FormWindow::addMenuItem(const char* name, const char* caption,
-                                 std::function<void()> command) {
+void FormWindow::addMenuItem(const char* name, const char* caption, std::function<void()> command) {
   QAction* action = menuBar()->addAction(QString::fromUtf8(caption));
   action->setObjectName(name);
   runOnTrigger(action, std::move(command));
-  return action;
+}
+
+void FormWindow::addPrintItem() {
+  addMenuItem("mnuPrint", "Print", [this] { printWindow(*this, gate_); });
 }
 
 void FormWindow::runOnTrigger(QAction* action, std::function<void()> command) {

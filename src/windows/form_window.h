@@ -39,8 +39,10 @@ class FormWindow : public QMainWindow, public PrintableWindow {
   // A close request inside a running command waits for its end.
   bool event(QEvent* event) override;
   // Menu items run their commands one at a time, through the gate.
-  QAction* addMenuItem(const char* name, const char* caption, std::function<void()> command);
+  void addMenuItem(const char* name, const char* caption, std::function<void()> command);
   void runOnTrigger(QAction* action, std::function<void()> command);
+  // Every window prints itself the same way.
+  void addPrintItem();
   // Top 10, left 10, the whole screen less 100 across and 450 down.
   void placeAtStart();
 
