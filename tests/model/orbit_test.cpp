@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 #include "plot/frames.h"
+#include "surface/hashing_surface.h"
 #include "surface/point_raster.h"
 #include "surface/recording_surface.h"
 
@@ -271,23 +271,6 @@ TEST(OrbitRaster, SetsExactlyThePixelsOfTheStagedPoints) {
   }
 }
 
-// FNV-1a over the bits of every point handed over.
-struct HashingSurface : RecordingSurface {
-  using RecordingSurface::RecordingSurface;
-  void PSetMany(std::span<const Point> points) override {
-    for (const Point& p : points) {
-      for (double v : {p.x, p.y}) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        for (int i = 0; i < 8; ++i) hash = (hash ^ ((bits >> (8 * i)) & 0xff)) * 0x100000001b3;
-      }
-    }
-    count += points.size();
-  }
-  std::uint64_t hash = 0xcbf29ce484222325;
-  std::size_t count = 0;
-};
-
 TEST(OrbitHash, EveryStagedPointIsPinnedToTheBit) {
   // Views that the loop can prove safe and views it cannot, all drawing modes, points in and out
   // of view, and an escape outside the view late in the run.
@@ -322,8 +305,7 @@ TEST(OrbitHash, EveryStagedPointIsPinnedToTheBit) {
     MapParams p{1.4, 0.3, 0.5, 0.5, c.xbl, c.ybl, c.xtr, c.ytr, 1000000};
     ScriptedDialogs dialogs;
     plotOrbit(surface, p, c.limits, frame, c.style, dialogs);
-    const std::uint64_t hash =
-        surface.hash ^ (static_cast<std::uint64_t>(p.N) * 0x9e3779b97f4a7c15);
+    const std::uint64_t hash = surface.pinned(p.N);
     SCOPED_TRACE("case " + std::to_string(k));
     EXPECT_EQ(surface.count, c.points);
     EXPECT_EQ(p.N, c.n);
