@@ -31,7 +31,7 @@ run() {
     --benchmark_out="$out/$name.json" --benchmark_out_format=json "$@" \
     >/dev/null 2>"$out/$name.err" || { cat "$out/$name.err" >&2; exit 1; }
 }
-run '^BM_(Chain|Loop2D|Loop1DX|Loop1DY|OrbitBare|OrbitDrawn|OrbitNullSurface|OrbitDeep|BareStep|Histo)/' speed "$@"
+run '^BM_(Chain|Loop2D|Loop1DX|Loop1DY|OrbitBare|OrbitDrawn|OrbitDeep|BareStep|Histo)/' speed "$@"
 run '^BM_Command' command "$@"
 # The same screen at two device pixels to a logical pixel, where a point is a 2 x 2 square.
 (export QT_SCALE_FACTOR=2; run '^BM_Orbit(Bare|Drawn)/' hidpi "$@")
@@ -88,7 +88,7 @@ print("\norbit drawn against not drawn, default parameters, 1920x1080 offscreen 
 for n in (10_000_000, 100_000_000):
     bare = med[f"BM_OrbitBare/{n}"]
     drawn = med[f"BM_OrbitDrawn/{n}"]
-    null = med[f"BM_OrbitNullSurface/{n}"]
+    null = med[f"BM_Loop2D/{n}"]
     ratio = drawn / bare
     fast = low[f"BM_OrbitDrawn/{n}"] / low[f"BM_OrbitBare/{n}"]
     print(f"  N={n:>11,}  not drawn {bare:6.2f}  staged only {null:6.2f}  drawn {drawn:6.2f}"
