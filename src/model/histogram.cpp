@@ -88,9 +88,8 @@ void collectHisto(HistoState& h, const MapParams& p, Pacer* pacer) {
       x = xNew;
       y = yNew;
       // Once x is no longer finite no later value of x or y can be finite again.
-      if (!std::isfinite(x)) break;
+      if (!std::isfinite(x)) return;
     }
-    if (!std::isfinite(x)) break;
     done = end;
     if (pacer && pacer->due()) pacer->breathe();
   }

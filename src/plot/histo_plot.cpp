@@ -20,7 +20,7 @@ std::string histoTitle(const HistoState& h, const MapParams& p) {
   return seriesTitle(p, h.histoCoord == HistoCoord::kX) + ", m=" + std::to_string(h.m);
 }
 
-void plotHisto(DrawingSurface& window, const std::int16_t& inset, HistoState& h, const MapParams& p,
+void plotHisto(DrawingSurface& window, std::int16_t inset, HistoState& h, const MapParams& p,
                const PlotFrame& f) {
   const bool xPanel = h.histoCoord == HistoCoord::kX;
   const auto [lowText, highText] = xPanel ? formatBounds(p.xbl, p.xtr) : formatBounds(p.ybl, p.ytr);
@@ -59,7 +59,7 @@ void plotHisto(DrawingSurface& window, const std::int16_t& inset, HistoState& h,
 
 void plotHistoPanels(DrawingSurface& window, const DrawingSurface& form2, const PanelMetrics& pm,
                      PlotFrame& frame, HistoState& h, const MapParams& p, Pacer* pacer) {
-  std::int16_t inset = 100;
+  constexpr std::int16_t inset = 100;
   h.histoCoord = HistoCoord::kX;
   setFrameLeftPanel(frame, pm, form2);
   collectHisto(h, p, pacer);

@@ -13,7 +13,7 @@ namespace henon {
 
 // Draws the panel h.histoCoord selects into the current frame. Turns both bin
 // widths into bar widths in window units.
-void plotHisto(DrawingSurface& window, const std::int16_t& inset, HistoState& h, const MapParams& p,
+void plotHisto(DrawingSurface& window, std::int16_t inset, HistoState& h, const MapParams& p,
                const PlotFrame& f);
 
 // The histogram command's two panels on the window: the orbit counted once, then the x panel in
