@@ -27,21 +27,11 @@ struct CursorDialogs : ScriptedDialogs {
   std::vector<int> shapes;
 };
 
-struct LongCommands : ::testing::Test {
-  CursorDialogs dialogs;
-  int ended = 0;
-  Forms forms{dialogs, [this] { ++ended; }};
-
+struct LongCommands : ProgramWith<CursorDialogs> {
   void SetUp() override {
-    forms.Main();
+    ProgramWith::SetUp();
     // Every batch lets the window system in, however fast the machine.
     forms.gate.breatheEvery = Pacer::Clock::duration::zero();
-  }
-  Form1& form1() { return forms.form1(); }
-  static void click(QWidget& window, const char* item) {
-    auto* action = window.findChild<QAction*>(item);
-    ASSERT_NE(action, nullptr) << item;
-    action->trigger();
   }
 };
 

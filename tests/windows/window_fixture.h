@@ -15,8 +15,9 @@
 
 namespace henon {
 
-struct Program : ::testing::Test {
-  ScriptedDialogs dialogs;
+template <class Boxes>
+struct ProgramWith : ::testing::Test {
+  Boxes dialogs;
   int ended = 0;
   Forms forms{dialogs, [this] { ++ended; }};
 
@@ -34,6 +35,7 @@ struct Program : ::testing::Test {
     for (const char* r : replies) dialogs.answers.emplace_back(r);
   }
 };
+using Program = ProgramWith<ScriptedDialogs>;
 
 // Black pixels of a surface's image inside a rectangle given in twips.
 int blackPixels(const QtSurface& s, double left, double top, double right, double bottom);
