@@ -140,12 +140,15 @@ PrintOutcome printOnDefaultDestination(const std::string& title, const RenderPag
   if (!http) return o;
   // Short waits, each asking keepWaiting, so that the deadline holds for every request.
   httpSetTimeout(http.get(), 0.25, keepWaiting, &wait);
-  const auto answered = [&] { return !wait.expired; };
+  // Notes whether the server answered in time; true when it did not and the outcome is final.
+  const auto lost = [&] {
+    o.serverAnswered = !wait.expired;
+    return !o.serverAnswered;
+  };
 
   std::unique_ptr<cups_dest_t, void (*)(cups_dest_t*)> dest(
       cupsGetNamedDest(http.get(), nullptr, nullptr), [](cups_dest_t* d) { cupsFreeDests(1, d); });
-  o.serverAnswered = answered();
-  if (!o.serverAnswered) return o;
+  if (lost()) return o;
   o.hasDefaultPrinter = dest != nullptr;
   if (!dest) return o;
   const auto option = [&](const char* name) {
@@ -158,8 +161,7 @@ PrintOutcome printOnDefaultDestination(const std::string& title, const RenderPag
 
   std::unique_ptr<cups_dinfo_t, void (*)(cups_dinfo_t*)> info(
       cupsCopyDestInfo(http.get(), dest.get()), cupsFreeDestInfo);
-  o.serverAnswered = answered();
-  if (!o.serverAnswered) return o;
+  if (lost()) return o;
   const CupsPaper paper = defaultPaper(http.get(), dest.get(), info.get());
 
   const std::string pdf = render(paper);
@@ -169,29 +171,25 @@ PrintOutcome printOnDefaultDestination(const std::string& title, const RenderPag
   int jobId = 0;
   const ipp_status_t created =
       cupsCreateDestJob(http.get(), dest.get(), info.get(), &jobId, title.c_str(), 0, nullptr);
-  o.serverAnswered = answered();
-  if (!o.serverAnswered) return o;
+  if (lost()) return o;
   if (created == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) o.acceptingJobs = false;
   o.jobCreated = !failed(created) && jobId > 0;
   if (!o.jobCreated) return o;
 
   o.documentSent = sendDocument(http.get(), dest.get(), info.get(), jobId, title, pdf);
-  const ipp_status_t finished = o.documentSent
-                                    ? cupsFinishDestDocument(http.get(), dest.get(), info.get())
-                                    : IPP_STATUS_ERROR_INTERNAL;
-  o.serverAnswered = answered();
-  if (!o.serverAnswered) return o;
   if (!o.documentSent) {
     // Nothing half-sent stays in the queue.
-    cupsCancelDestJob(http.get(), dest.get(), jobId);
+    if (!lost()) cupsCancelDestJob(http.get(), dest.get(), jobId);
     return o;
   }
+  const ipp_status_t finished = cupsFinishDestDocument(http.get(), dest.get(), info.get());
+  if (lost()) return o;
   if (finished == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) o.acceptingJobs = false;
   o.jobAccepted = !failed(finished);
   if (!o.jobAccepted) return o;
 
   o.jobFailed = jobFailedAfterSubmission(http.get(), jobId, stopped, wait);
-  o.serverAnswered = answered();
+  lost();  // the job's status was asked for too
   return o;
 }
 
