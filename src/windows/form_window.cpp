@@ -47,21 +47,20 @@ PrintResult FormWindow::PrintForm() {
   return printWidget(*surface_, surface_->image(), windowTitle());
 }
 
-double FormWindow::screenWidthTwips() {
+// Sized by the whole screen, a window's bottom, with the x axis and its labels, would lie under a
+// panel; without panels the work area is the screen.
+QRect FormWindow::workArea() {
   QScreen* s = QGuiApplication::primaryScreen();
-  return (s ? s->geometry().width() : 1920) * screenTwipsPerPixel();
-}
-
-double FormWindow::screenHeightTwips() {
-  QScreen* s = QGuiApplication::primaryScreen();
-  return (s ? s->geometry().height() : 1080) * screenTwipsPerPixel();
+  return s ? s->availableGeometry() : QRect(0, 0, 1920, 1080);
 }
 
 void FormWindow::placeTwips(double top, double left, double width, double height) {
   // The position and size are the frame's: the client area is what the decorations leave.
   const QMarginsF frame = frameExtents(*this);
+  const QPoint corner = workArea().topLeft();
   const auto whole = [](double v) { return static_cast<int>(std::lround(v)); };
-  setGeometry(whole(twipsToPixels(left) + frame.left()), whole(twipsToPixels(top) + frame.top()),
+  setGeometry(corner.x() + whole(twipsToPixels(left) + frame.left()),
+              corner.y() + whole(twipsToPixels(top) + frame.top()),
               std::max(1, whole(twipsToPixels(width) - frame.left() - frame.right())),
               std::max(1, whole(twipsToPixels(height) - frame.top() - frame.bottom())));
   // A hidden window lays out its client area only when asked; the panel metrics need it now.
@@ -69,8 +68,10 @@ void FormWindow::placeTwips(double top, double left, double width, double height
 }
 
 void FormWindow::placeAtStart() {
-  const float width = static_cast<float>(screenWidthTwips()) - 100.0f;
-  const float height = static_cast<float>(screenHeightTwips()) - 450.0f;
+  const QRect area = workArea();
+  const double tpp = screenTwipsPerPixel();
+  const float width = static_cast<float>(area.width() * tpp) - 100.0f;
+  const float height = static_cast<float>(area.height() * tpp) - 450.0f;
   placeTwips(10, 10, width, height);
 }
 

@@ -28,10 +28,11 @@ class FormWindow : public QMainWindow, public PrintableWindow {
   PrintResult PrintForm() override;
   void showInFront();
 
-  // Outer position and size in twips, as the windows place themselves.
+  // Outer position and size in twips, as the windows place themselves; the position counts from
+  // the top-left corner of the work area.
   void placeTwips(double top, double left, double width, double height);
-  static double screenWidthTwips();
-  static double screenHeightTwips();
+  // The part of the screen that the desktop's panels leave to windows, in logical pixels.
+  static QRect workArea();
 
  protected:
   // Closing through the frame only hides the window and keeps its drawing, as Close does.
@@ -43,7 +44,7 @@ class FormWindow : public QMainWindow, public PrintableWindow {
   void runOnTrigger(QAction* action, std::function<void()> command);
   // Every window prints itself the same way.
   void addPrintItem();
-  // Top 10, left 10, the whole screen less 100 across and 450 down.
+  // Top 10, left 10, the work area less 100 across and 450 down.
   void placeAtStart();
 
  private:

@@ -38,13 +38,14 @@ TEST_F(Program, StartsWithTheMainWindowAndItsDefaults) {
   EXPECT_FALSE(forms.shared.frame.hasArea());
   EXPECT_EQ(blackPixels(form1().surface(), 0, 0, 1e9, 1e9), 0);
 
-  // Both windows cover the same rectangle: 10 twips in, the screen less 100 by 450.
+  // Both windows cover the same rectangle: 10 twips into the work area, which is less 100 by 450.
   const double tpp = screenTwipsPerPixel();
-  const QRect screen = QGuiApplication::primaryScreen()->geometry();
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   for (QWidget* w : {static_cast<QWidget*>(&form1()), static_cast<QWidget*>(&form2())}) {
-    EXPECT_EQ(w->frameGeometry().topLeft(), QPoint(std::lround(10 / tpp), std::lround(10 / tpp)));
-    EXPECT_EQ(w->frameGeometry().width(), std::lround((screen.width() * tpp - 100) / tpp));
-    EXPECT_EQ(w->frameGeometry().height(), std::lround((screen.height() * tpp - 450) / tpp));
+    EXPECT_EQ(w->frameGeometry().topLeft(),
+              area.topLeft() + QPoint(std::lround(10 / tpp), std::lround(10 / tpp)));
+    EXPECT_EQ(w->frameGeometry().width(), std::lround((area.width() * tpp - 100) / tpp));
+    EXPECT_EQ(w->frameGeometry().height(), std::lround((area.height() * tpp - 450) / tpp));
   }
   // The panel metrics come from the time-series window's client area.
   EXPECT_DOUBLE_EQ(forms.shared.panel.panelWidth, 0.41 * form2().surface().ScaleWidth());
