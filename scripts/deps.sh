@@ -22,6 +22,7 @@ HENON_TEST_PACKAGES=(
   # end-to-end tests: a real X server, accessibility bus, input, printing
   xvfb xauth xdotool at-spi2-core dbus-x11
   openbox x11-utils           # a decorating window manager; xprop and xwininfo to measure it
+  python3-xlib                # a desktop panel that reserves a strip of the screen
   libxfixes3 libxcursor1      # the pointer image shown, and the theme's wait cursor
   locales                     # the locale sources a German-locale scenario compiles
   python3-pyatspi python3-pil python3-gi

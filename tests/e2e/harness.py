@@ -128,6 +128,8 @@ class Session:
         # Users run the program under a decorating window manager; one scenario checks start-up
         # on a bare X server as well.
         self.wm = os.environ.get("HENON_E2E_WM", "openbox") != "none"
+        # A panel along one edge, as "bottom:48" or "top:32", reserving that strip of the screen.
+        self.dock = os.environ.get("HENON_E2E_DOCK")
         self.services = Services()
         self.tmp = tempfile.mkdtemp(prefix="henon-e2e-")
         self.env = dict(os.environ)
@@ -141,6 +143,8 @@ class Session:
         self._start_x()
         if self.wm:
             self._start_wm()
+        if self.dock:
+            self._start_dock()
         self._start_dbus()
         self._start_atspi()
         return self
@@ -179,13 +183,26 @@ class Session:
         wait_for(lambda: "window id" in self.xprop_root("_NET_SUPPORTING_WM_CHECK"), 10,
                  what="openbox to manage the screen")
 
+    def _start_dock(self):
+        side, thickness = self.dock.split(":")
+        script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "dock.py")
+        self.services.add(subprocess.Popen([sys.executable, script, side, thickness],
+                                           env=self.env))
+        full = (0, 0, self.width, self.height)
+        wait_for(lambda: self.work_area() != full, 10, what="the dock to reserve its strip")
+
+    def work_area(self):
+        """The part of the screen the panels leave to windows: (x, y, width, height)."""
+        values = self.xprop("root", "_NET_WORKAREA")
+        return tuple(values[:4]) if len(values) >= 4 else (0, 0, self.width, self.height)
+
     def xprop_root(self, prop):
         return subprocess.run(["xprop", "-root", prop], env=self.env, capture_output=True,
                               text=True).stdout
 
     def xprop(self, wid, prop, form=None):
         """A window property as a list of numbers, or [] when the window has none."""
-        args = ["xprop", "-id", str(wid)]
+        args = ["xprop", "-root"] if wid == "root" else ["xprop", "-id", str(wid)]
         if form:
             args += ["-f", prop, form, "=$0+"]
         out = subprocess.run(args + [prop], env=self.env, capture_output=True, text=True).stdout
@@ -569,10 +586,12 @@ def twips_to_px(twips):
 
 
 def expected_outer(s):
-    """Where every window goes: top 10, left 10, the screen less 100 across and 450 down, in
-    twips; as (x, y, width, height) of the outer frame in pixels."""
-    return (twips_to_px(10), twips_to_px(10), twips_to_px(s.width * TWIPS_PER_PIXEL - 100),
-            twips_to_px(s.height * TWIPS_PER_PIXEL - 450))
+    """Where every window goes: top 10, left 10 from the work area's corner, the work area less
+    100 across and 450 down, in twips; as (x, y, width, height) of the outer frame in pixels.
+    Without a panel the work area is the whole screen."""
+    x, y, w, h = s.work_area()
+    return (x + twips_to_px(10), y + twips_to_px(10), twips_to_px(w * TWIPS_PER_PIXEL - 100),
+            twips_to_px(h * TWIPS_PER_PIXEL - 450))
 
 
 def attractor_pixels(view, frame, steps=60000, spread=2):

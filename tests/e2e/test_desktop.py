@@ -1,5 +1,8 @@
 # SPDX-License-Identifier: MIT
-"""On a desktop with a decorating window manager: where the windows go, the icon, the labels."""
+"""On a desktop with a decorating window manager: where the windows go, the icon, the labels.
+
+Runs also with a panel reserving a strip at the bottom or the top (HENON_E2E_DOCK): the windows
+then fit the work area the panel leaves."""
 
 import glob
 import os
@@ -17,8 +20,13 @@ def check_placed(s, title):
           "%s: no decorations (_NET_FRAME_EXTENTS %r)" % (title, (left, right, top, bottom)))
     outer = s.outer_geometry(wid)
     check(outer == harness.expected_outer(s), "%s: frame at %r, expected %r" % (title, outer, harness.expected_outer(s)))
-    # The title bar is on the screen, so the window can be moved by it.
+    # The title bar is on the screen, so the window can be moved by it, and no panel hides any
+    # part of the frame.
     check(outer[1] >= 0, "%s: title bar above the screen" % title)
+    ax, ay, aw, ah = s.work_area()
+    x, y, w, h = outer
+    check(ax <= x and ay <= y and x + w <= ax + aw and y + h <= ay + ah,
+          "%s: frame %r outside the work area %r" % (title, outer, (ax, ay, aw, ah)))
     return wid
 
 
@@ -84,7 +92,16 @@ def desktop(s):
 
     # A press on a label or a box, even after a plot has set a frame, changes no box.
     s.choose("2D Time Series", "2D Time Series")
-    harness.settled(s.grab, lambda im: harness.count_dark(im, harness.interior(s.frame_rect())))
+    img = harness.settled(s.grab,
+                          lambda im: harness.count_dark(im, harness.interior(s.frame_rect())))
+    # The x axis and the bounds printed under it are on the screen, above any panel.
+    left, top, right, bottom = s.frame_rect()
+    cx, cy, cw, ch = s.geometry(main)
+    check(harness.axes_drawn(img, s.frame_rect()), "the axes are not drawn where expected")
+    check(harness.count_dark(img, (left - 20, bottom + 3, right + 5, cy + ch)) > 20,
+          "no bounds under the x axis")
+    _, ay, _, ah = s.work_area()
+    check(cy + ch <= ay + ah, "the client area reaches under the panel")
     before = {name: s.box_text(name) for name in harness.DEFAULTS}
     for name in ("x0", "ytr", "N"):
         label = next(n for n in s.walk(s.main, 6) if s.role(n) == "label" and s.name(n) == name)
