@@ -7,6 +7,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 #include <cmath>
 
 #include "surface/qt/qt_printing.h"
@@ -26,6 +27,9 @@ FormWindow::FormWindow(const QString& name, double fontPoints, CommandGate& gate
   setCentralWidget(surface_);
   menuBar()->setObjectName(name + "_menu");
   menuBar()->setNativeMenuBar(false);
+  watchFrames([](QWidget& w) {
+    if (auto* form = dynamic_cast<FormWindow*>(&w)) form->checkFrame();
+  });
 }
 
 int twipsToPixels(double twips) {
@@ -57,6 +61,7 @@ QRect FormWindow::workArea() {
 void FormWindow::placeTwips(double top, double left, double width, double height) {
   // The position and size are the frame's: the client area is what the decorations leave.
   const QMarginsF frame = frameExtents(*this);
+  placedWithoutFrame_ = frame.isNull();
   const QPoint corner = workArea().topLeft();
   const auto whole = [](double v) { return static_cast<int>(std::lround(v)); };
   setGeometry(corner.x() + whole(twipsToPixels(left) + frame.left()),
@@ -75,6 +80,20 @@ void FormWindow::placeAtStart() {
   placeTwips(10, 10, width, height);
 }
 
+void FormWindow::checkFrame() {
+  if (!placedWithoutFrame_ || !isVisible()) return;
+  const QMarginsF frame = shownFrameExtents(*this);
+  if (frame.isNull()) return;
+  learnFrameExtents(*this, frame);
+  if (onFrameLearned) onFrameLearned();
+}
+
+bool FormWindow::placeAgainWithFrame() {
+  if (!placedWithoutFrame_) return false;
+  placeAtStart();
+  return true;
+}
+
 void FormWindow::addMenuItem(const char* name, const char* caption, std::function<void()> command) {
   QAction* action = menuBar()->addAction(QString::fromUtf8(caption));
   action->setObjectName(name);
@@ -90,6 +109,8 @@ void FormWindow::runOnTrigger(QAction* action, std::function<void()> command) {
 }
 
 bool FormWindow::event(QEvent* event) {
+  // The frame of a window the toolkit decorates itself is known once it is shown.
+  if (event->type() == QEvent::Show) QTimer::singleShot(0, this, [this] { checkFrame(); });
   if (event->type() == QEvent::Close && gate_.keepClose(*this)) {
     event->ignore();
     return true;

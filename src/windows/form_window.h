@@ -34,6 +34,16 @@ class FormWindow : public QMainWindow, public PrintableWindow {
   // The part of the screen that the desktop's panels leave to windows, in logical pixels.
   static QRect workArea();
 
+  // Runs when this window, shown, turned out to wear a frame that its placement did not allow
+  // for (a window manager started late or one that publishes no extents, decorations that the
+  // toolkit draws); the frame is then known for every window placed after.
+  std::function<void()> onFrameLearned;
+  // Looks at the frame the window has now.
+  void checkFrame();
+  // Places the window at its start-up place and size again, once, if it was placed without the
+  // frame it wears. True when it did.
+  bool placeAgainWithFrame();
+
  protected:
   // Closing through the frame only hides the window and keeps its drawing, as Close does.
   void closeEvent(QCloseEvent* event) override;
@@ -50,6 +60,7 @@ class FormWindow : public QMainWindow, public PrintableWindow {
  private:
   QtSurface* surface_;
   CommandGate& gate_;
+  bool placedWithoutFrame_ = false;
 };
 
 }  // namespace henon

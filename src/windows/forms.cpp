@@ -20,18 +20,39 @@ void Forms::Main() {
 }
 
 Form1& Forms::form1() {
-  if (!form1_) form1_ = std::make_unique<Form1>(*this);
+  if (!form1_) {
+    form1_ = std::make_unique<Form1>(*this);
+    form1_->onFrameLearned = [this] { frameLearned(); };
+  }
   return *form1_;
 }
 
 Form2& Forms::form2() {
-  if (!form2_) form2_ = std::make_unique<Form2>(*this);
+  if (!form2_) {
+    form2_ = std::make_unique<Form2>(*this);
+    form2_->onFrameLearned = [this] { frameLearned(); };
+  }
   return *form2_;
 }
 
 Form3& Forms::form3() {
-  if (!form3_) form3_ = std::make_unique<Form3>(*this);
+  if (!form3_) {
+    form3_ = std::make_unique<Form3>(*this);
+    form3_->onFrameLearned = [this] { frameLearned(); };
+  }
   return *form3_;
+}
+
+// Every window placed without the frame is placed again, once, after any running command; the
+// panels then follow the time-series window's new client area, as they would have had the frame
+// been known at start-up.
+void Forms::frameLearned() {
+  gate.run([this] {
+    if (form1_) form1_->placeAgainWithFrame();
+    if (form3_) form3_->placeAgainWithFrame();
+    if (form2_ && form2_->placeAgainWithFrame())
+      shared.panel = measurePanelMetrics(form2_->surface());
+  });
 }
 
 void Forms::plotAndShowMain() {

@@ -42,6 +42,9 @@ class Forms {
   Dialogs& dialogs;  // the user's boxes, through the gate
 
  private:
+  // A window's frame became known only once it was shown.
+  void frameLearned();
+
   std::function<void()> endProgram_;
   std::unique_ptr<Form2> form2_;
   std::unique_ptr<Form1> form1_;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "windows/frame_extents.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QTimer>
 #include <QWidget>
 #include <chrono>
 #include <optional>
@@ -20,7 +22,21 @@
 namespace henon {
 namespace {
 
+// In device pixels. Every window here wears the same decorations: the first answer serves them
+// all, until a shown window tells better.
+std::optional<QMargins> learned;
+
+QMargins toDevice(QMarginsF m, double ratio) {
+  return (m * ratio).toMargins();
+}
+
 #if QT_CONFIG(xcb)
+
+xcb_connection_t* x11() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  // The offscreen platform offers the interface without a connection.
+  return x11 ? x11->connection() : nullptr;
+}
 
 struct FreeReply {
   void operator()(void* p) const { std::free(p); }
@@ -44,12 +60,12 @@ std::vector<std::uint32_t> cardinals(xcb_connection_t* c, xcb_window_t w, xcb_at
   return {v, v + xcb_get_property_value_length(r.get()) / 4};
 }
 
-// A window manager is running and will tell a window's frame before mapping it.
-bool managerAnswersRequests(xcb_connection_t* c, xcb_window_t root, xcb_atom_t request) {
+// A window manager is running that offers this part of the desktop conventions.
+bool managerSupports(xcb_connection_t* c, xcb_window_t root, xcb_atom_t feature) {
   const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
   if (cardinals(c, root, check, XCB_ATOM_WINDOW, 1).empty()) return false;
   for (std::uint32_t a : cardinals(c, root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 1024))
-    if (a == request) return true;
+    if (a == feature) return true;
   return false;
 }
 
@@ -58,7 +74,7 @@ bool managerAnswersRequests(xcb_connection_t* c, xcb_window_t root, xcb_atom_t r
 std::optional<QMargins> askManager(xcb_connection_t* c, xcb_window_t root) {
   const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
   const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
-  if (request == XCB_ATOM_NONE || !managerAnswersRequests(c, root, request)) return QMargins();
+  if (request == XCB_ATOM_NONE || !managerSupports(c, root, request)) return QMargins();
   const xcb_window_t probe = xcb_generate_id(c);
   xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 100, 100, 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
@@ -91,31 +107,126 @@ std::optional<QMargins> askManager(xcb_connection_t* c, xcb_window_t root) {
   return answer;
 }
 
+// The frame round a window the manager took in: the extents it published, or, from a manager
+// that publishes none, the frame window it put the window in, the ancestor just below the root.
+// Device pixels; none until the manager has laid the frame out.
+QMargins decorations(xcb_connection_t* c, xcb_window_t window) {
+  const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
+  auto v = cardinals(c, window, extents, XCB_ATOM_CARDINAL, 4);
+  if (v.size() == 4)
+    return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
+                    static_cast<int>(v[3]));
+  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+  if (managerSupports(c, root, extents)) return QMargins();
+  xcb_window_t frame = window;
+  for (;;) {
+    Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, frame), nullptr));
+    if (!tree || tree->parent == tree->root || tree->parent == XCB_WINDOW_NONE) break;
+    frame = tree->parent;
+  }
+  if (frame == window) return QMargins();
+  Reply<xcb_get_geometry_reply_t> outer(
+      xcb_get_geometry_reply(c, xcb_get_geometry(c, frame), nullptr));
+  Reply<xcb_get_geometry_reply_t> inner(
+      xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+  Reply<xcb_translate_coordinates_reply_t> at(xcb_translate_coordinates_reply(
+      c, xcb_translate_coordinates(c, window, frame, 0, 0), nullptr));
+  if (!outer || !inner || !at) return QMargins();
+  const int border = outer->border_width;
+  const int left = border + at->dst_x;
+  const int top = border + at->dst_y;
+  const QMargins m(left, top, outer->width + 2 * border - left - inner->width,
+                   outer->height + 2 * border - top - inner->height);
+  // A frame smaller than the window is one not yet laid out.
+  return m.left() < 0 || m.top() < 0 || m.right() < 0 || m.bottom() < 0 ? QMargins() : m;
+}
+
+// Qt selects structure and property changes on its top-level windows; these are the ones that
+// tell of a new frame, or of one laid out.
+class FrameWatch : public QAbstractNativeEventFilter {
+ public:
+  FrameWatch(xcb_connection_t* c, std::function<void(QWidget&)> changed)
+      : extents_(atom(c, "_NET_FRAME_EXTENTS")), changed_(std::move(changed)) {}
+
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+    if (type != "xcb_generic_event_t") return false;
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    xcb_window_t window = XCB_WINDOW_NONE;
+    switch (event->response_type & 0x7f) {
+      case XCB_REPARENT_NOTIFY:
+        window = reinterpret_cast<const xcb_reparent_notify_event_t*>(event)->window;
+        break;
+      case XCB_CONFIGURE_NOTIFY:
+        window = reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window;
+        break;
+      case XCB_PROPERTY_NOTIFY: {
+        const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (p->atom == extents_) window = p->window;
+        break;
+      }
+      default:
+        break;
+    }
+    // After Qt has seen the event itself.
+    if (QWidget* w = window != XCB_WINDOW_NONE ? QWidget::find(window) : nullptr)
+      QTimer::singleShot(0, w, [this, w] { changed_(*w); });
+    return false;
+  }
+
+ private:
+  xcb_atom_t extents_;
+  std::function<void(QWidget&)> changed_;
+};
+
 #endif
+
+// Toolkits that draw the decorations themselves know them once the window exists or is shown.
+QMarginsF ownFrame(QWidget& window) {
+  const QRect frame = window.frameGeometry();
+  const QRect client = window.geometry();
+  return QMarginsF(client.left() - frame.left(), client.top() - frame.top(),
+                   frame.right() - client.right(), frame.bottom() - client.bottom());
+}
 
 }  // namespace
 
 QMarginsF frameExtents(QWidget& window) {
   window.winId();
+  const double ratio = window.devicePixelRatioF();
 #if QT_CONFIG(xcb)
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  // The offscreen platform offers the interface without a connection.
-  if (xcb_connection_t* c = x11 ? x11->connection() : nullptr) {
-    // Every window here wears the same decorations: the first answer serves them all.
-    static std::optional<QMargins> learned;
-    if (!learned) {
-      const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-      learned = askManager(c, root).value_or(QMargins());
-    }
-    // The manager counts device pixels.
-    return QMarginsF(*learned) / window.devicePixelRatioF();
+  if (xcb_connection_t* c = x11(); c && !learned) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    learned = askManager(c, root).value_or(QMargins());
   }
 #endif
-  // Elsewhere the toolkit may draw the decorations itself and know them once the window exists.
-  const QRect frame = window.frameGeometry();
-  const QRect client = window.geometry();
-  return QMarginsF(client.left() - frame.left(), client.top() - frame.top(),
-                   frame.right() - client.right(), frame.bottom() - client.bottom());
+  if (learned) return QMarginsF(*learned) / ratio;
+  return ownFrame(window);
+}
+
+QMarginsF shownFrameExtents(QWidget& window) {
+#if QT_CONFIG(xcb)
+  if (xcb_connection_t* c = x11())
+    return QMarginsF(decorations(c, static_cast<xcb_window_t>(window.winId()))) /
+           window.devicePixelRatioF();
+#endif
+  return ownFrame(window);
+}
+
+void learnFrameExtents(QWidget& shown, QMarginsF frame) {
+  learned = toDevice(frame, shown.devicePixelRatioF());
+}
+
+void watchFrames(std::function<void(QWidget&)> changed) {
+#if QT_CONFIG(xcb)
+  static bool installed = false;
+  xcb_connection_t* c = x11();
+  if (installed || !c) return;
+  installed = true;
+  // Lives as long as the program.
+  qApp->installNativeEventFilter(new FrameWatch(c, std::move(changed)));
+#else
+  (void)changed;
+#endif
 }
 
 }  // namespace henon
