@@ -171,6 +171,11 @@ class Session:
         self.env["DISPLAY"] = self.display
         os.environ["DISPLAY"] = self.display
 
+    def start_wm(self):
+        """A window manager started while the program runs."""
+        self._start_wm()
+        self.wm = True
+
     def _start_wm(self):
         if shutil.which("openbox") is None:
             raise Skip("openbox is not installed")

@@ -1,10 +1,11 @@
 # SPDX-License-Identifier: MIT
 """Start-up: the main window alone at its place, the default texts in its boxes, nothing drawn.
 
-Runs under the window manager and, with HENON_E2E_WM=none, on a bare X server."""
+Runs under the window manager and, with HENON_E2E_WM=none, on a bare X server, where a window
+manager is started afterwards."""
 
 import harness
-from harness import DEFAULTS, check
+from harness import DEFAULTS, check, wait_for
 
 
 def startup(s):
@@ -40,6 +41,19 @@ def startup(s):
     check(harness.count_dark(img, (frame[0] - 60, frame[1] - 30, frame[2] + 40, frame[3] + 30)) == 0,
           "the plot area is not empty at start-up")
     check(s.no_dialog(), "a message box opened at start-up")
+    if s.wm:
+        return
+    # A window manager started afterwards: each window is placed again, once, inside its frame,
+    # the hidden time-series window too.
+    s.start_wm()
+    wait_for(lambda: s.frame_extents(wid)[2] > 0, 10, what="a title bar on the main window")
+    wait_for(lambda: s.outer_geometry(wid) == harness.expected_outer(s), 10,
+             what="the frame at %r, now %r" % (harness.expected_outer(s), s.outer_geometry(wid)))
+    s.choose("2D Time Series", "1D Time Series")
+    series = wait_for(lambda: s.xwindow("1D Time Series"), 10, what="the time-series window")
+    wait_for(lambda: s.frame_extents(series)[2] > 0, 10, what="a title bar on the 1D window")
+    check(s.outer_geometry(series) == harness.expected_outer(s),
+          "1D window frame at %r, expected %r" % (s.outer_geometry(series), harness.expected_outer(s)))
 
 
 if __name__ == "__main__":
