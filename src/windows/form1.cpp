@@ -30,17 +30,21 @@ struct ParamLayout {
   int textLeft;
   int labelIndex;
   int labelLeft;
+  // What the box holds, in plain words: the captions alone mean little to a newcomer.
+  const char* hint;
 };
 
-constexpr std::array<ParamLayout, 9> kLayout = {{{360, 0, 300},
-                                                 {1335, 1, 1275},
-                                                 {2310, 2, 2250},
-                                                 {3285, 3, 3225},
-                                                 {4260, 4, 4200},
-                                                 {5235, 5, 5175},
-                                                 {6210, 6, 6150},
-                                                 {7185, 9, 7200},
-                                                 {8160, 8, 8160}}};
+constexpr std::array<ParamLayout, 9> kLayout = {{
+    {360, 0, 300, "map constant a: the next x is 1 + y minus a times x squared"},
+    {1335, 1, 1275, "map constant b: the next y is b times x"},
+    {2310, 2, 2250, "start point of the orbit: its x"},
+    {3285, 3, 3225, "start point of the orbit: its y"},
+    {4260, 4, 4200, "left edge of the view window: x at its bottom-left corner"},
+    {5235, 5, 5175, "bottom edge of the view window: y at its bottom-left corner"},
+    {6210, 6, 6150, "right edge of the view window: x at its top-right corner"},
+    {7185, 9, 7200, "top edge of the view window: y at its top-right corner"},
+    {8160, 8, 8160, "number of iterations"},
+}};
 
 }  // namespace
 
@@ -67,10 +71,13 @@ void Form1::buildParameterPanel() {
     label->setFocusPolicy(Qt::NoFocus);
     // Labels and boxes are not part of the drawing area: the mouse selection never sees them.
     label->setAttribute(Qt::WA_NoMousePropagation);
+    label->setToolTip(l.hint);
 
     auto* box = new QLineEdit(&s);
     box->setObjectName(QString("Text2_%1").arg(i));
     box->setAccessibleName(kParamCaptions[i]);
+    box->setAccessibleDescription(l.hint);
+    box->setToolTip(l.hint);
     box->setGeometry(twipsToPixels(l.textLeft), twipsToPixels(240), twipsToPixels(975),
                      twipsToPixels(375));
     box->setAttribute(Qt::WA_NoMousePropagation);
@@ -118,7 +125,10 @@ void Form1::wireMouse() {
 // by start-up, already has the same size.
 void Form1::Form_Load() {
   setWindowTitle("2D Time Series");
-  surface().setAccessibleName("2D Time Series");
+  surface().setAccessibleName("Phase portrait");
+  surface().setAccessibleDescription(
+      "The orbit as points in the x-y plane. A mouse press writes the pointer's place into xbl "
+      "and ytr, a drag with the left button into xtr and ybl.");
   placeAtStart();
   for (std::size_t i = 0; i < Text2.size(); ++i)
     Text2[i]->setText(QString::fromStdString(kDefaultParamTexts[i]));

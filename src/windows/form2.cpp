@@ -15,7 +15,9 @@ Form2::Form2(Forms& forms) : FormWindow("Form2", 9.75, forms.gate), forms_(forms
   addMenuItem("mnuClose", "Close", [this] { hide(); });
   placeAtStart();
   setWindowTitle("1D Time Series");
-  surface().setAccessibleName("1D Time Series");
+  surface().setAccessibleName("Time series");
+  surface().setAccessibleDescription(
+      "x and y of the orbit against the iteration number, x in the left panel, y in the right.");
 }
 
 void Form2::mnuHisto_Click() {

@@ -13,7 +13,10 @@ Form3::Form3(Forms& forms) : FormWindow("Form3", 9.75, forms.gate), forms_(forms
   addMenuItem("mnuClose", "Close", [this] { hide(); });
   placeAtStart();
   setWindowTitle("Histogram");
-  surface().setAccessibleName("Histogram");
+  surface().setAccessibleName("Histograms");
+  surface().setAccessibleDescription(
+      "How often x and y fall into each of m equal bins across the view window, x in the left "
+      "panel, y in the right.");
 }
 
 }  // namespace henon

@@ -420,6 +420,13 @@ class Session:
                 return node
         raise AssertionError("no text box named %r" % name)
 
+    def tool_tip(self):
+        """The text of the tool tip showing, or None."""
+        for w in self.top_levels():
+            if self.role(w) == "tool tip" and self.showing(w):
+                return self.name(w)
+        return None
+
     def box_text(self, name):
         node = self.text_box(name)
         return node.get_text(0, node.get_character_count())
@@ -568,14 +575,20 @@ class Session:
         from PIL import ImageGrab
         return ImageGrab.grab(xdisplay=self.display).convert("RGB")
 
+    # The name each window's drawing area carries.
+    DRAWING_AREAS = {"2D Time Series": "Phase portrait", "1D Time Series": "Time series",
+                     "Histogram": "Histograms"}
+
+    def drawing_area(self, title):
+        """The accessible object of a window's drawing area: its client area below the menu."""
+        win = self.main if title == "2D Time Series" else self.window(title)
+        node = self.find(win, None, self.DRAWING_AREAS[title], 3)
+        check(node is not None, "no drawing area in %r" % title)
+        return node
+
     def plot_area(self):
         """The main window's client area below the menu bar, in screen pixels."""
-        surface = self.find(self.main, None, "2D Time Series", 3)
-        for node in self.walk(self.main, 3):
-            if node is not self.main and self.name(node) == "2D Time Series":
-                surface = node
-                break
-        return self.extents(surface)
+        return self.extents(self.drawing_area("2D Time Series"))
 
     def frame_rect(self):
         x, y, w, h = self.plot_area()

@@ -122,8 +122,7 @@ def desktop(s):
     wait_for(lambda: s.window("1D Time Series") and s.xwindow("1D Time Series"), 10,
              what="the time-series window")
     series = check_placed(s, "1D Time Series")
-    win = s.window("1D Time Series")
-    surface = next(n for n in s.walk(win, 2) if n is not win and s.name(n) == "1D Time Series")
+    surface = s.drawing_area("1D Time Series")
     x, y, w, h = s.extents(surface)
     cx, cy, cw, ch = s.geometry(series)
     check(cx <= x and cy <= y and x + w <= cx + cw and y + h <= cy + ch,

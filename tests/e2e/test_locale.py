@@ -33,8 +33,7 @@ def series_picture(s, **env):
     s.choose("2D Time Series", "1D Time Series")
     wait_for(lambda: s.window("1D Time Series") and s.xwindow("1D Time Series"), 10,
              what="the time-series window")
-    win = s.window("1D Time Series")
-    surface = next(n for n in s.walk(win, 2) if n is not win and s.name(n) == "1D Time Series")
+    surface = s.drawing_area("1D Time Series")
     x, y, w, h = s.extents(surface)
     box = (x, y, x + w, y + h)
     img = harness.settled(s.grab, lambda im: harness.count_dark(im, box))

@@ -8,6 +8,19 @@ import harness
 from harness import DEFAULTS, check, wait_for
 
 
+HINTS = {
+    "a": "map constant a: the next x is 1 + y minus a times x squared",
+    "b": "map constant b: the next y is b times x",
+    "x0": "start point of the orbit: its x",
+    "y0": "start point of the orbit: its y",
+    "xbl": "left edge of the view window: x at its bottom-left corner",
+    "ybl": "bottom edge of the view window: y at its bottom-left corner",
+    "xtr": "right edge of the view window: x at its top-right corner",
+    "ytr": "top edge of the view window: y at its top-right corner",
+    "N": "number of iterations",
+}
+
+
 def startup(s):
     s.start_app()
     titles = [(s.name(w), s.role(w)) for w in s.top_levels() if s.showing(w)]
@@ -32,6 +45,20 @@ def startup(s):
     # The boxes sit in one row, left to right in parameter order.
     xs = [s.extents(s.text_box(name))[0] for name in DEFAULTS]
     check(xs == sorted(xs), "boxes out of order: %r" % xs)
+    # Each box says what it holds, to a screen reader and as a tool tip under a resting pointer.
+    for name, hint in HINTS.items():
+        box = s.text_box(name)
+        check(box.get_description() == hint,
+              "box %s described as %r, expected %r" % (name, box.get_description(), hint))
+        if not s.wm:
+            continue  # Qt shows tool tips in the active window, and none is active on a bare server
+        x, y, w, h = s.extents(box)
+        s.focus_window_at(x + w // 2, y + h // 2)
+        wait_for(lambda: s.tool_tip() == hint, 5,
+                 what="the tool tip %r over box %s, showing %r" % (hint, name, s.tool_tip()))
+    area = s.drawing_area("2D Time Series")
+    check("orbit" in area.get_description(), "the drawing area is described as %r"
+          % area.get_description())
     captions = [s.name(n) for n in s.walk(s.main, 4) if s.role(n) == "menu item"]
     check(captions[:9] == ["2D Time Series", "1D Time Series", "Cut-off", "Maxium x", "Maxium y",
                            "Minimun x", "Minimun y", "Print", "Clear"] and captions[-1] == "Exit",

@@ -7,8 +7,7 @@ from harness import check, interior, wait_for
 
 def panels(s, title):
     """Inner rectangles of the left and right panel of a time-series or histogram window."""
-    win = s.window(title)
-    surface = next(n for n in s.walk(win, 2) if n is not win and s.name(n) == title)
+    surface = s.drawing_area(title)
     x, y, w, h = s.extents(surface)
     top, bottom = y + 0.1 * h, y + 0.9 * h
     return (interior((x + 0.07 * w, top, x + 0.48 * w, bottom)),

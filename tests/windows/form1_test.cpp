@@ -66,6 +66,8 @@ TEST_F(Program, ControlsCarryTheirNamesAndOrder) {
     auto* box = form1().findChild<QLineEdit*>(QString("Text2_%1").arg(i));
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->accessibleName(), captions[i]);
+    EXPECT_FALSE(box->accessibleDescription().isEmpty()) << i;
+    EXPECT_EQ(box->toolTip(), box->accessibleDescription()) << i;
     EXPECT_EQ(box->x(), std::lround(textLeft[i] / tpp));
     EXPECT_EQ(box->y(), std::lround(240 / tpp));
     if (i > 0) {
@@ -79,7 +81,9 @@ TEST_F(Program, ControlsCarryTheirNamesAndOrder) {
   ASSERT_NE(ytr, nullptr);
   EXPECT_EQ(ytr->text(), "ytr");
   EXPECT_EQ(ytr->x(), std::lround(7200 / tpp));
-  EXPECT_EQ(form1().surface().accessibleName(), "2D Time Series");
+  EXPECT_EQ(form1().surface().accessibleName(), "Phase portrait");
+  // Nothing is drawn over the picture while the mouse moves on it.
+  EXPECT_TRUE(form1().surface().toolTip().isEmpty());
 
   const std::pair<const char*, const char*> items[] = {
       {"mnuPlot", "2D Time Series"}, {"mnu1Dts", "1D Time Series"}, {"mnuMaxx", "Maxium x"},
