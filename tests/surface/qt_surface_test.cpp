@@ -3,15 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTimer>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "model/orbit.h"
 #include "plot/frames.h"
+#include "surface/qt/qt_dialogs.h"
 #include "surface/qt/qt_printing.h"
 #include "surface/recording_surface.h"
 
@@ -312,6 +315,26 @@ TEST(QtSurface, BoxesInAnyOrderAndPartlyOutside) {
   EXPECT_EQ(s.image(), outlinesByHand(boxes, tpp, s.image()));
   EXPECT_TRUE(logicalBlack(s, 150, 60));
   EXPECT_FALSE(logicalBlack(s, 100, 83));
+}
+
+// A window manager's title bar holds the title beside an icon and three buttons, each about a
+// line high: a box as narrow as its short message showed "Hén…orer".
+TEST(QtDialogs, MessageBoxIsWideEnoughForItsTitle) {
+  QtDialogs dialogs;
+  int width = 0;
+  int needed = 0;
+  QTimer::singleShot(0, [&] {
+    QWidget* box = QApplication::activeModalWidget();
+    ASSERT_NE(box, nullptr);
+    QFont bold = box->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    needed = metrics.horizontalAdvance(box->windowTitle()) + 4 * metrics.height();
+    width = box->width();
+    box->close();
+  });
+  dialogs.MsgBox("OK");
+  EXPECT_GE(width, needed);
 }
 
 }  // namespace
