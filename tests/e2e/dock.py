@@ -8,7 +8,7 @@ strip, so that the window manager leaves it out of the work area. Runs until it 
 import signal
 import sys
 
-from Xlib import X, Xatom, display
+from Xlib import Xatom, Xutil, display
 
 
 def main():
@@ -17,8 +17,10 @@ def main():
     screen = d.screen()
     width, height = screen.width_in_pixels, screen.height_in_pixels
     y = 0 if side == "top" else height - thickness
+    # Grey, to tell it from the black root window on a screenshot.
+    grey = screen.default_colormap.alloc_color(0x8000, 0x8000, 0x8000).pixel
     win = screen.root.create_window(0, y, width, thickness, 0, screen.root_depth,
-                                    background_pixel=screen.black_pixel)
+                                    background_pixel=grey)
     atom = d.intern_atom
     win.change_property(atom("_NET_WM_WINDOW_TYPE"), Xatom.ATOM, 32,
                         [atom("_NET_WM_WINDOW_TYPE_DOCK")])
@@ -29,6 +31,9 @@ def main():
     win.change_property(atom("_NET_WM_STRUT"), Xatom.CARDINAL, 32, strut)
     win.change_property(atom("_NET_WM_STRUT_PARTIAL"), Xatom.CARDINAL, 32, partial)
     win.set_wm_name("dock")
+    # Where it asks to be, not where the window manager would place a new window.
+    win.set_wm_normal_hints(flags=Xutil.USPosition | Xutil.PPosition | Xutil.PSize, x=0, y=y,
+                            width=width, height=thickness)
     win.map()
     d.flush()
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
