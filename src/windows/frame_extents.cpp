@@ -26,10 +26,6 @@ namespace {
 // all, until a shown window tells better.
 std::optional<QMargins> learned;
 
-QMargins toDevice(QMarginsF m, double ratio) {
-  return (m * ratio).toMargins();
-}
-
 #if QT_CONFIG(xcb)
 
 xcb_connection_t* x11() {
@@ -213,7 +209,7 @@ QMarginsF shownFrameExtents(QWidget& window) {
 }
 
 void learnFrameExtents(QWidget& shown, QMarginsF frame) {
-  learned = toDevice(frame, shown.devicePixelRatioF());
+  learned = (frame * shown.devicePixelRatioF()).toMargins();
 }
 
 void watchFrames(std::function<void(QWidget&)> changed) {
