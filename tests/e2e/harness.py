@@ -782,9 +782,14 @@ class Cups:
         def up():
             if self.proc.poll() is not None:
                 raise Skip("cupsd cannot run here: %s" % self.proc.stderr.read().decode().strip())
-            return self.lp("lpstat", "-r").returncode == 0
+            return self.answering()
         wait_for(up, 15, 0.1, "cupsd to answer")
         self.log_dir = dirs["log"]
+
+    def answering(self):
+        """Whether cupsd takes requests. `lpstat -r` would not do: it exits 0 even when it
+        cannot connect."""
+        return self.lp("lpstat", "-o").returncode == 0
 
     def lp(self, *args):
         return subprocess.run(list(args), env=self.env, capture_output=True, text=True, timeout=30)
