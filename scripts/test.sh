@@ -40,7 +40,7 @@ sanitize_stage() (
   export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
   export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHENON_WERROR=ON \
-    -DHENON_SANITIZE=ON &&
+    -DHENON_TESTS=ON -DHENON_BENCH=OFF -DHENON_FUZZ=OFF -DHENON_SANITIZE=ON &&
     cmake --build "$dir" -j"$jobs" &&
     # The e2e scenarios start their own X server, buses and CUPS and wait on the real program,
     # and the packaging tests check files, not code: both run once, against the Release build.
@@ -51,7 +51,7 @@ fuzz_stage() {
   local dir=$root/build-fuzz
   # Only the fuzz targets: the other stages cover the Qt program and the tests.
   CC=clang-14 CXX=clang++-14 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DHENON_WERROR=ON -DHENON_FUZZ=ON -DHENON_TESTS=OFF &&
+    -DHENON_WERROR=ON -DHENON_TESTS=OFF -DHENON_BENCH=OFF -DHENON_SANITIZE=OFF -DHENON_FUZZ=ON &&
     cmake --build "$dir" -j"$jobs" --target henon_fuzz &&
     ctest --test-dir "$dir" "${ctest_args[@]}"
 }
@@ -59,7 +59,8 @@ fuzz_stage() {
 release_configure_build() {
   local dir=$root/build-release
   # The benchmarks are built, not run: bench/run.sh runs them on a quiet machine.
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHENON_WERROR=ON -DHENON_BENCH=ON &&
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHENON_WERROR=ON -DHENON_TESTS=ON \
+    -DHENON_BENCH=ON -DHENON_FUZZ=OFF -DHENON_SANITIZE=OFF &&
     cmake --build "$dir" -j"$jobs"
 }
 
