@@ -7,7 +7,7 @@
 #   3. libFuzzer targets (clang), bounded runs
 #   4. Release build with the benchmarks, every test (end-to-end and packaging included); its
 #      CTest summary is the last thing printed.
-# Every build treats warnings as errors.
+# Every build treats warnings as errors; a stage that runs no test, or skips one, fails.
 # Every stage runs even if an earlier one failed; the exit code is non-zero if any failed.
 set -uo pipefail
 
@@ -18,12 +18,31 @@ source scripts/deps.sh
 henon_install_deps test || exit 1
 # The locale tests need a locale whose decimal separator is a comma; localedef adds it once.
 if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then
-  localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "test: cannot add de_DE.UTF-8; its test skips" >&2
+  localedef -i de_DE -f UTF-8 de_DE.UTF-8 ||
+    echo "test: cannot add de_DE.UTF-8; its test will skip, which fails the run" >&2
 fi
 
 jobs=2
 ctest_args=(--output-on-failure -j"$jobs" --timeout 600 --no-tests=error)
 failed=()
+
+# Runs the tests of the build folder $1; further arguments go to ctest. A test that did not run
+# fails the stage: everything the tests need is installed above, so a skip means a check that
+# checked nothing.
+run_tests() {
+  local dir=$1 log rc skipped
+  shift
+  log=$(mktemp)
+  ctest --test-dir "$dir" "$@" "${ctest_args[@]}" | tee "$log"
+  rc=${PIPESTATUS[0]}
+  skipped=$(grep -E '^\s*[0-9]+ - .* \((Skipped|Disabled)\)$' "$log")
+  rm -f "$log"
+  if [[ -n $skipped ]]; then
+    printf 'Tests that did not run, which fails this run:\n%s\n' "$skipped"
+    return 1
+  fi
+  return "$rc"
+}
 
 banner() { printf '\n==== [%dm%02ds] %s\n' $((SECONDS / 60)) $((SECONDS % 60)) "$*"; }
 
@@ -40,26 +59,27 @@ sanitize_stage() (
   export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
   export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
   cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHENON_WERROR=ON \
-    -DHENON_SANITIZE=ON &&
+    -DHENON_TESTS=ON -DHENON_BENCH=OFF -DHENON_FUZZ=OFF -DHENON_SANITIZE=ON &&
     cmake --build "$dir" -j"$jobs" &&
     # The e2e scenarios start their own X server, buses and CUPS and wait on the real program,
     # and the packaging tests check files, not code: both run once, against the Release build.
-    ctest --test-dir "$dir" -LE "e2e|packaging" "${ctest_args[@]}"
+    run_tests "$dir" -LE "e2e|packaging"
 )
 
 fuzz_stage() {
   local dir=$root/build-fuzz
   # Only the fuzz targets: the other stages cover the Qt program and the tests.
   CC=clang-14 CXX=clang++-14 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DHENON_WERROR=ON -DHENON_FUZZ=ON -DHENON_TESTS=OFF &&
+    -DHENON_WERROR=ON -DHENON_TESTS=OFF -DHENON_BENCH=OFF -DHENON_SANITIZE=OFF -DHENON_FUZZ=ON &&
     cmake --build "$dir" -j"$jobs" --target henon_fuzz &&
-    ctest --test-dir "$dir" "${ctest_args[@]}"
+    run_tests "$dir"
 }
 
 release_configure_build() {
   local dir=$root/build-release
   # The benchmarks are built, not run: bench/run.sh runs them on a quiet machine.
-  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHENON_WERROR=ON -DHENON_BENCH=ON &&
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DHENON_WERROR=ON -DHENON_TESTS=ON \
+    -DHENON_BENCH=ON -DHENON_FUZZ=OFF -DHENON_SANITIZE=OFF &&
     cmake --build "$dir" -j"$jobs"
 }
 
@@ -77,7 +97,7 @@ if release_configure_build; then
   if ((${#failed[@]})); then
     echo "Earlier stages failed: ${failed[*]} (see above); this run will exit non-zero."
   fi
-  ctest --test-dir "$root/build-release" "${ctest_args[@]}" || failed+=(release-tests)
+  run_tests "$root/build-release" || failed+=(release-tests)
 else
   failed+=(release-build)
   echo "Release build failed; stages that failed: ${failed[*]}"
