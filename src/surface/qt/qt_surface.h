@@ -46,6 +46,8 @@ class QtSurface : public QWidget, public DrawingSurface {
   MouseHandler onMouseMove;
 
  protected:
+  // The drawing's next image, white; null when the memory for it cannot be had.
+  virtual QImage newImage(QSize pixels) const;
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -54,6 +56,7 @@ class QtSurface : public QWidget, public DrawingSurface {
  private:
   // Grows the drawing to the client area and follows a change of device-pixel ratio. Hidden
   // windows get their resize events only when shown, so every drawing operation asks first.
+  // Where the memory runs out it keeps the drawing it has, and what falls outside is not drawn.
   void cover();
   // The drawing as a raster that sets black points; cover() comes first.
   PointRaster raster();
@@ -83,6 +86,7 @@ class QtSurface : public QWidget, public DrawingSurface {
   double twipsPerPixel_;
   double pixelsPerTwip_;
   PointRaster raster_;
+  QSize refused_;  // an image size that could not be had, not asked for again
 };
 
 // 1440 twips to the inch at the screen's logical resolution.
