@@ -56,11 +56,22 @@ QImage QtSurface::newImage(QSize pixels) const {
   return image;
 }
 
+void QtSurface::holdSize(bool hold) {
+  if (hold) {
+    held_ = Held{width(), height(), devicePixelRatio()};
+  } else {
+    held_.reset();
+    refused_ = QSize();
+  }
+  cover();
+  if (!hold) update();
+}
+
 void QtSurface::cover() {
-  double ratio = devicePixelRatio();
+  double ratio = held_ ? held_->ratio : devicePixelRatio();
   if (!(ratio > 0)) ratio = 1;
-  const int cols = std::max(cols_, roundUp(width(), kGrain));
-  const int rows = std::max(rows_, roundUp(height(), kGrain));
+  const int cols = std::max(cols_, roundUp(held_ ? held_->width : width(), kGrain));
+  const int rows = std::max(rows_, roundUp(held_ ? held_->height : height(), kGrain));
   if (ratio == ratio_ && cols == cols_ && rows == rows_) return;
 
   const QSize pixels(static_cast<int>(std::ceil(cols * ratio)),
@@ -290,10 +301,10 @@ double QtSurface::TextHeight(const std::string&) const {
 
 // Window sizes are single precision; the frames computed from them are double.
 double QtSurface::ScaleWidth() const {
-  return static_cast<float>(width() * twipsPerPixel_);
+  return static_cast<float>((held_ ? held_->width : width()) * twipsPerPixel_);
 }
 double QtSurface::ScaleHeight() const {
-  return static_cast<float>(height() * twipsPerPixel_);
+  return static_cast<float>((held_ ? held_->height : height()) * twipsPerPixel_);
 }
 
 void QtSurface::resizeEvent(QResizeEvent* event) {
@@ -311,7 +322,7 @@ void QtSurface::paintEvent(QPaintEvent* event) {
     painter.drawImage(QRectF(drawn), image_,
                       QRectF(drawn.x() * ratio_, drawn.y() * ratio_, drawn.width() * ratio_,
                              drawn.height() * ratio_));
-  // Past the drawing, beyond what memory allows: white.
+  // Past the drawing, in a window grown during a command or beyond what memory allows: white.
   for (const QRect& rest : QRegion(r).subtracted(drawn)) painter.fillRect(rest, Qt::white);
 }
 

@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "surface/drawing_surface.h"
@@ -34,6 +35,11 @@ class QtSurface : public QWidget, public DrawingSurface {
   double TextHeight(const std::string& text) const override;
   double ScaleWidth() const override;
   double ScaleHeight() const override;
+
+  // While held, the surface reports the client size it had when the hold began and keeps its
+  // drawing at that size and device-pixel ratio, so that a command sees one window from start to
+  // end; a resize meanwhile takes effect at the release.
+  void holdSize(bool hold);
 
   double twipsPerPixel() const { return twipsPerPixel_; }
   // The retained drawing in device pixels, carrying its device-pixel ratio. Its top-left corner is
@@ -86,6 +92,11 @@ class QtSurface : public QWidget, public DrawingSurface {
   double twipsPerPixel_;
   double pixelsPerTwip_;
   PointRaster raster_;
+  struct Held {
+    int width, height;
+    double ratio;
+  };
+  std::optional<Held> held_;
   QSize refused_;  // an image size that could not be had, not asked for again
 };
 
