@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QPointer>
 #include <QWidget>
 
 namespace henon {
@@ -33,6 +32,8 @@ class NormalPointer {
 
 }  // namespace
 
+CommandGate::CommandGate(Dialogs& boxes) : boxes_(boxes) {}
+
 void CommandGate::run(std::function<void()> command) {
   waiting_.push_back({std::move(command), true});
   if (running_) return;
@@ -44,22 +45,42 @@ void CommandGate::run(std::function<void()> command) {
       continue;
     }
     running_ = true;
+    holdSizes(true);
     pacer_.emplace(letWindowSystemIn, breatheEvery);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     next.work();
     QApplication::restoreOverrideCursor();
     pacer_.reset();
+    holdSizes(false);
     running_ = false;
   }
 }
 
+bool CommandGate::keep(std::function<void()> work) {
+  if (!running_) return false;
+  waiting_.push_back({std::move(work), false});
+  return true;
+}
+
+void CommandGate::runOrKeep(const std::function<void()>& work) {
+  if (!keep(work)) work();
+}
+
 bool CommandGate::keepClose(QWidget& window) {
   if (!running_) return false;
-  waiting_.push_back({[w = QPointer<QWidget>(&window)] {
-                        if (w) w->close();
-                      },
-                      false});
-  return true;
+  return keep([w = QPointer<QWidget>(&window)] {
+    if (w) w->close();
+  });
+}
+
+void CommandGate::holdDuringCommands(QtSurface& surface) {
+  // One made inside a command is placed after this and held from the next command on.
+  held_.emplace_back(&surface);
+}
+
+void CommandGate::holdSizes(bool hold) {
+  for (const QPointer<QtSurface>& s : held_)
+    if (s) s->holdSize(hold);
 }
 
 void CommandGate::MsgBox(const std::string& prompt) {
