@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QEvent>
 #include <QWidget>
 
 namespace henon {
@@ -30,14 +31,41 @@ class NormalPointer {
   bool busy_;
 };
 
+// Once the program has ended, clicks and keys still queued reach nothing.
+class InputDrop : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::InputMethod:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
 }  // namespace
 
 CommandGate::CommandGate(Dialogs& boxes) : boxes_(boxes) {}
 
+CommandGate::~CommandGate() = default;
+
 void CommandGate::run(std::function<void()> command) {
+  if (ended_) return;
   waiting_.push_back({std::move(command), true});
   if (running_) return;
-  while (!waiting_.empty()) {
+  while (!waiting_.empty() && !ended_) {
     Waiting next = std::move(waiting_.front());
     waiting_.pop_front();
     if (!next.isCommand) {
@@ -57,6 +85,7 @@ void CommandGate::run(std::function<void()> command) {
 }
 
 bool CommandGate::keep(std::function<void()> work) {
+  if (ended_) return true;
   if (!running_) return false;
   waiting_.push_back({std::move(work), false});
   return true;
@@ -81,6 +110,15 @@ void CommandGate::holdDuringCommands(QtSurface& surface) {
 void CommandGate::holdSizes(bool hold) {
   for (const QPointer<QtSurface>& s : held_)
     if (s) s->holdSize(hold);
+}
+
+void CommandGate::end() {
+  ended_ = true;
+  waiting_.clear();
+  if (!inputDrop_) {
+    inputDrop_ = std::make_unique<InputDrop>();
+    QCoreApplication::instance()->installEventFilter(inputDrop_.get());
+  }
 }
 
 void CommandGate::MsgBox(const std::string& prompt) {

@@ -4,9 +4,11 @@
 // resize, changing what it works on.
 #pragma once
 
+#include <QObject>
 #include <QPointer>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -21,6 +23,7 @@ namespace henon {
 class CommandGate : public Dialogs {
  public:
   explicit CommandGate(Dialogs& boxes);
+  ~CommandGate() override;
 
   // Runs the command now, or after the one running has ended.
   void run(std::function<void()> command);
@@ -28,7 +31,7 @@ class CommandGate : public Dialogs {
   // What a running command hands its long loops; none outside a command.
   Pacer* pacer() { return pacer_ ? &*pacer_ : nullptr; }
   // Work that arrives inside a command waits for its end, in turn with the commands that arrived
-  // with it. True when it was kept.
+  // with it. True when it was kept (or dropped, after the end).
   bool keep(std::function<void()> work);
   // Now, or after the running command.
   void runOrKeep(const std::function<void()>& work);
@@ -37,6 +40,8 @@ class CommandGate : public Dialogs {
   bool keepClose(QWidget& window);
   // The surface reports and draws at one size from the start to the end of every command.
   void holdDuringCommands(QtSurface& surface);
+  // The program ends: nothing runs after this, neither what is waiting nor what comes.
+  void end();
 
   // The user's boxes, with the normal pointer over them.
   void MsgBox(const std::string& prompt) override;
@@ -50,6 +55,7 @@ class CommandGate : public Dialogs {
 
   Dialogs& boxes_;
   bool running_ = false;
+  bool ended_ = false;
   std::optional<Pacer> pacer_;
   struct Waiting {
     std::function<void()> work;
@@ -57,6 +63,7 @@ class CommandGate : public Dialogs {
   };
   std::deque<Waiting> waiting_;
   std::vector<QPointer<QtSurface>> held_;
+  std::unique_ptr<QObject> inputDrop_;
 };
 
 }  // namespace henon

@@ -124,5 +124,22 @@ TEST_F(LongCommands, BothPanelsComeFromOneWindowAndOneSetOfTexts) {
   EXPECT_TRUE(quiet1D == s2.image().copy(quiet1D.rect()));
 }
 
+TEST_F(LongCommands, NothingRunsAfterExit) {
+  setBox(kBoxN, "200000");
+  QTimer::singleShot(0, [&] {
+    click(form1(), "mnuExit");
+    click(form1(), "mnu1Dts");
+    form1().surface().onMouseDown(1, 0, 3000, 3000);
+  });
+  click(form1(), "mnuPlot");
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(form1().plotMode(), PlotMode::k2D);
+  EXPECT_EQ(form1().paramTexts(),
+            (ParamTexts{"1.4", "0.3", "0.5", "0.5", "-2", "-1", "2", "1", "200000"}));
+  click(form1(), "mnu1Dts");
+  EXPECT_EQ(form1().plotMode(), PlotMode::k2D);
+  EXPECT_FALSE(form2().isVisible());
+}
+
 }  // namespace
 }  // namespace henon
