@@ -10,7 +10,6 @@
 #include <QPdfWriter>
 #include <QTimer>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <memory>
@@ -170,7 +169,7 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
     QImage image;
     QString title;
     PrintOutcome outcome;
-    std::atomic<bool> done{false};
+    PrintWait wait;
   };
   auto job = std::make_shared<Job>();
   job->image = clientImage(client, retained);
@@ -180,16 +179,18 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
   std::thread([job, deadline = start + kServerDeadline] {
     const RenderPage render = [&job](const CupsPaper& paper) {
       const QByteArray pdf = pagePdf(job->image, paper, job->title);
+      job->image = QImage();
       return pdf.toStdString();
     };
-    job->outcome = printOnDefaultDestination(job->title.toStdString(), render, deadline);
-    job->done = true;
+    job->outcome = printOnDefaultDestination(job->title.toStdString(), render, deadline, job->wait);
+    job->wait.finish();
   }).detach();
 
   QEventLoop loop;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (job->done || std::chrono::steady_clock::now() - start > kGiveUp) loop.quit();
+    if (std::chrono::steady_clock::now() - start > kGiveUp) job->wait.giveUp();
+    if (job->wait.finished() || job->wait.givenUp()) loop.quit();
   });
   poll.start(20);
   // Painting and the accessibility bus go on; clicks and keys are dropped until it is settled.
@@ -199,7 +200,7 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
   loop.exec();
   QGuiApplication::restoreOverrideCursor();
   QCoreApplication::instance()->removeEventFilter(&blocker);
-  if (!job->done) return PrintResult::kDeviceUnavailable;
+  if (!job->wait.finished()) return PrintResult::kDeviceUnavailable;
   return printResult(job->outcome);
 }
 
