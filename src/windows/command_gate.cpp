@@ -121,12 +121,19 @@ void CommandGate::end() {
   }
 }
 
+void CommandGate::takeInKeptInput() {
+  // Commands chosen now wait in turn; edits and presses are kept by their windows.
+  if (running_) QCoreApplication::processEvents();
+}
+
 void CommandGate::MsgBox(const std::string& prompt) {
+  takeInKeptInput();
   NormalPointer pointer(running_);
   boxes_.MsgBox(prompt);
 }
 
 std::string CommandGate::InputBox(const std::string& prompt, const std::string& title) {
+  takeInKeptInput();
   NormalPointer pointer(running_);
   return boxes_.InputBox(prompt, title);
 }

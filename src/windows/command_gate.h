@@ -52,6 +52,9 @@ class CommandGate : public Dialogs {
 
  private:
   void holdSizes(bool hold);
+  // Clicks and keys kept back while the command computed, taken in before a box opens: a modal
+  // box would discard those aimed at the windows behind it.
+  void takeInKeptInput();
 
   Dialogs& boxes_;
   bool running_ = false;

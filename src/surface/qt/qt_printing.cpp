@@ -8,7 +8,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -52,28 +51,6 @@ std::pair<int, int> span(int i, int n, int s) {
   const int b = static_cast<int>(static_cast<long long>(i + 1) * s / n);
   return {a, std::max(b, a + 1)};
 }
-
-class InputBlocker : public QObject {
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::MouseMove:
-      case QEvent::Wheel:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-      case QEvent::ShortcutOverride:
-      case QEvent::TouchBegin:
-      case QEvent::TouchUpdate:
-      case QEvent::TouchEnd:
-        return true;
-      default:
-        return false;
-    }
-  }
-};
 
 }  // namespace
 
@@ -186,20 +163,15 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
     job->wait.finish();
   }).detach();
 
-  QEventLoop loop;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (std::chrono::steady_clock::now() - start > kGiveUp) job->wait.giveUp();
-    if (job->wait.finished() || job->wait.givenUp()) loop.quit();
-  });
-  poll.start(20);
-  // Painting and the accessibility bus go on; clicks and keys are dropped until it is settled.
-  InputBlocker blocker;
-  QCoreApplication::instance()->installEventFilter(&blocker);
+  // Painting and the accessibility bus go on meanwhile; clicks and keys wait, as during any
+  // command, and take effect after the print.
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  loop.exec();
+  while (!job->wait.finished() && !job->wait.givenUp()) {
+    if (std::chrono::steady_clock::now() - start > kGiveUp) job->wait.giveUp();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   QGuiApplication::restoreOverrideCursor();
-  QCoreApplication::instance()->removeEventFilter(&blocker);
   if (!job->wait.finished()) return PrintResult::kDeviceUnavailable;
   return printResult(job->outcome);
 }
