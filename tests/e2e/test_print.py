@@ -249,6 +249,15 @@ def printing(s):
         check(min(rows[top + int(0.07 * height):top + int(0.12 * height)]) == 0,
               "the panel and the plot run together on the printed page")
 
+        # With the text cursor blinking in a box, two prints of the window come out alike.
+        s.click_node(s.text_box("a"))
+        pages = []
+        for _ in range(2):
+            time.sleep(0.3)
+            pages.append(list(render(s, print_and_collect(s, cups, "2D Time Series", seen),
+                                     150).getdata()))
+        check(pages[0] == pages[1], "two prints of the main window differ")
+
         # The other two windows print their own pictures.
         s.choose("2D Time Series", "1D Time Series")
         wait_for(lambda: s.window("1D Time Series"), 10, what="the 1D window")

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "surface/qt/qt_printing.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QEventLoop>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
@@ -110,10 +112,22 @@ QImage clientImage(QWidget& client, const QImage& retained) {
     painter.drawImage(shown, retained, shown);
   }
   shot.setDevicePixelRatio(dpr);
+  // The focused box shows its text cursor in one half of each blink: a print of it is taken as
+  // of a window that has lost the keyboard for a moment, so that two prints come out alike.
+  QWidget* focus = QApplication::focusWidget();
+  const bool typing = focus && client.isAncestorOf(focus);
+  if (typing) {
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(focus, &away);
+  }
   QPainter painter(&shot);
   for (QWidget* child : client.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     if (child->isVisibleTo(&client)) child->render(&painter, child->pos());
   painter.end();
+  if (typing) {
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(focus, &back);
+  }
   return shot;
 }
 
