@@ -1,0 +1,164 @@
+# SPDX-License-Identifier: MIT
+"""The time series and the histogram drawn while the time-series window is resized, moved and
+maximized, and a box is set through the accessibility interface: both panels come out pixel for
+pixel as in a run left alone."""
+
+import ctypes
+import random
+import time
+
+import harness
+from harness import check, wait_for
+from test_long_command import Cursors
+
+# Part of the attractor, a long orbit: each command runs for seconds.
+PARAMS = {"xbl": "0.5", "ybl": "0.15", "xtr": "0.7", "ytr": "0.22"}
+LONG_N = "30000000"
+COUNT_N = "250000000"
+
+
+class Maximizer:
+    """Asks the window manager to maximize a window or restore it, as its title bar would."""
+
+    def __init__(self, display):
+        self.x11 = ctypes.CDLL("libX11.so.6")
+        self.x11.XOpenDisplay.restype = ctypes.c_void_p
+        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x11.XInternAtom.restype = ctypes.c_ulong
+        self.x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
+        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
+                                        ctypes.c_long, ctypes.c_void_p]
+        self.x11.XFlush.argtypes = [ctypes.c_void_p]
+        self.dpy = self.x11.XOpenDisplay(display.encode())
+        check(self.dpy, "cannot open %s" % display)
+        self.atoms = [self.x11.XInternAtom(self.dpy, name, 0) for name in
+                      (b"_NET_WM_STATE", b"_NET_WM_STATE_MAXIMIZED_VERT",
+                       b"_NET_WM_STATE_MAXIMIZED_HORZ")]
+
+    def set(self, wid, on):
+        # An XClientMessageEvent in the 192 bytes of an XEvent: type, serial, send_event,
+        # display, window, message_type, format, then five longs of data.
+        event = (ctypes.c_long * 24)()
+        event[0] = 33  # ClientMessage
+        event[4] = wid
+        event[5] = self.atoms[0]
+        event[6] = 32
+        event[7], event[8], event[9], event[10] = int(on), self.atoms[1], self.atoms[2], 1
+        root = self.x11.XDefaultRootWindow(self.dpy)
+        # SubstructureRedirectMask | SubstructureNotifyMask
+        self.x11.XSendEvent(self.dpy, root, 0, (1 << 20) | (1 << 19), ctypes.byref(event))
+        self.x11.XFlush(self.dpy)
+
+
+def client(s, title):
+    """The drawing area of a window, in screen pixels, raised above the others."""
+    window = wait_for(lambda: s.window(title), 10, what="window %r" % title)
+    s.xdo("windowraise", str(s.xwindow(title)))
+    time.sleep(0.3)
+    for node in s.walk(window, 3):
+        if node is not window and s.name(node) == title:
+            x, y, w, h = s.extents(node)
+            return (x, y, x + w, y + h)
+    raise AssertionError("no drawing area in %r" % title)
+
+
+def run(s, storm):
+    """Both commands once, with or without a storm; the two pictures as grabbed afterwards."""
+    s.start_app()
+    for name, text in PARAMS.items():
+        s.type_into(name, text)
+    s.type_into("N", "1000")
+    s.choose("2D Time Series", "1D Time Series")
+    wid = wait_for(lambda: s.xwindow("1D Time Series"), 10, what="the 1D window")
+    geometry = s.geometry(wid)
+
+    def set_box(name, text):
+        # The main window may lie under the others: through the accessibility interface.
+        s.text_box(name).set_text_contents(text)
+        wait_for(lambda: s.box_text(name) == text, 5, what="%s to read %s" % (name, text))
+    maximizer = Maximizer(s.display) if storm else None
+    cursors = Cursors(s.display)
+    middle = (geometry[0] + geometry[2] // 2, geometry[1] + geometry[3] // 2)
+    s.move_pointer(*middle)
+    idle = cursors.shown()
+    rng = random.Random(19)
+
+    def command(title, item, answers=(), quiet=False):
+        started = time.monotonic()
+        s.choose(title, item)
+        for prompt, answer in answers:
+            s.answer_input(prompt, answer)
+        s.move_pointer(*middle)
+        if item != "Histogram":
+            wait_for(lambda: cursors.shown() != idle, 10, 0.02, "the start of %r" % item)
+        steps = 0
+        if storm and not quiet:
+            # Resizes, moves and maximizes of the time-series window while the command runs;
+            # the box "a" set to 1.3 through the accessibility interface a second in.
+            time.sleep(0.3)
+            while steps < 12:
+                kind = steps % 3
+                if kind == 0:
+                    s.xdo("windowsize", str(wid), str(rng.randint(300, 1200)),
+                          str(rng.randint(200, 900)))
+                elif kind == 1:
+                    s.xdo("windowmove", str(wid), str(rng.randint(0, 300)), str(rng.randint(0, 200)))
+                else:
+                    maximizer.set(wid, steps % 2)
+                if steps == 3 and item == "1D Time Series":
+                    s.text_box("a").set_text_contents("1.3")
+                steps += 1
+                time.sleep(0.15)
+            maximizer.set(wid, False)
+        if storm and not quiet:
+            # Back where it was, as the undisturbed run has it.
+            s.xdo("windowmove", "--sync", str(wid), str(geometry[0]), str(geometry[1]))
+            s.xdo("windowsize", "--sync", str(wid), str(geometry[2]), str(geometry[3]))
+            wait_for(lambda: s.geometry(wid)[2:] == geometry[2:], 10, what="the window restored")
+        # The command has ended when the pointer over its windows is no longer the wait cursor,
+        # and the histogram's when its window shows.
+        s.move_pointer(*middle)
+        wait_for(lambda: cursors.shown() == idle, 120, 0.1, "the end of %r" % item)
+        if item == "Histogram":
+            wait_for(lambda: s.window("Histogram"), 120, 0.1, "the histogram window")
+        return time.monotonic() - started
+
+    set_box("N", LONG_N)
+    took = command("2D Time Series", "1D Time Series")
+    if storm:
+        check(s.box_text("a") == "1.3", "the edit made during the command was lost")
+        set_box("a", "1.4")
+    # The histogram counts the orbit the last command read: a longer one, read by a 2D plot.
+    set_box("N", COUNT_N)
+    command("1D Time Series", "2D Time Series", quiet=True)
+    took2 = command("1D Time Series", "Histogram", (("Input m", "50"), ("Enter maximum y", "2000000")))
+    wait_for(lambda: s.window("Histogram"), 60, 0.2, "the histogram window")
+    check(s.no_dialog(1.0), "a message box after the commands")
+    if storm:
+        print("storm: 1D %.1f s, histogram %.1f s" % (took, took2))
+    pictures = {}
+    for title in ("1D Time Series", "Histogram"):
+        box = client(s, title)
+        pictures[title] = s.grab().crop(box)
+    s.services.stop(s.app_proc)
+    return pictures
+
+
+def storm(s):
+    quiet = run(s, storm=False)
+    stormy = run(s, storm=True)
+    for title in quiet:
+        a, b = quiet[title], stormy[title]
+        check(a.size == b.size, "%s: %r after the storm, %r left alone" % (title, b.size, a.size))
+        if list(a.getdata()) != list(b.getdata()):
+            from PIL import ImageChops
+            a.save("/tmp/henon-e2e-storm-quiet.png")
+            b.save("/tmp/henon-e2e-storm-stormy.png")
+            raise AssertionError("%s differs after the storm in %r" % (
+                title, ImageChops.difference(a, b).getbbox()))
+
+
+if __name__ == "__main__":
+    harness.run(storm)
