@@ -4,7 +4,18 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
+#include <chrono>
+#include <thread>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+#endif
 
 namespace henon {
 namespace {
@@ -30,6 +41,30 @@ class NormalPointer {
  private:
   bool busy_;
 };
+
+// Qt's X11 binding keeps the clicks and keys it held back in a queue of their own, which it
+// reads again only when the server sends something else: a message to ourselves has it read.
+void wakeHeldInput() {
+#if QT_CONFIG(xcb)
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  const QWindowList windows = QGuiApplication::topLevelWindows();
+  if (!c || windows.isEmpty()) return;
+  // A message type the binding passes over in silence.
+  static const xcb_atom_t manager = [c] {
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> r(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 7, "MANAGER"), nullptr), &std::free);
+    return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+  }();
+  xcb_client_message_event_t wake{};
+  wake.response_type = XCB_CLIENT_MESSAGE;
+  wake.format = 32;
+  wake.window = static_cast<xcb_window_t>(windows.first()->winId());
+  wake.type = manager;
+  xcb_send_event(c, 0, wake.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&wake));
+  xcb_flush(c);
+#endif
+}
 
 // Once the program has ended, clicks and keys still queued reach nothing.
 class InputDrop : public QObject {
@@ -122,8 +157,14 @@ void CommandGate::end() {
 }
 
 void CommandGate::takeInKeptInput() {
+  if (!running_) return;
+  wakeHeldInput();
   // Commands chosen now wait in turn; edits and presses are kept by their windows.
-  if (running_) QCoreApplication::processEvents();
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+  do {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  } while (std::chrono::steady_clock::now() < until);
 }
 
 void CommandGate::MsgBox(const std::string& prompt) {
