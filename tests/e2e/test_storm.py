@@ -1,9 +1,8 @@
 # SPDX-License-Identifier: MIT
 """The time series and the histogram drawn while the time-series window is resized, moved and
-maximized, and a box is set through the accessibility interface: both panels come out pixel for
+grown to the screen, and a box is set through the accessibility interface: both panels come out pixel for
 pixel as in a run left alone."""
 
-import ctypes
 import random
 import time
 
@@ -15,41 +14,6 @@ from test_long_command import Cursors
 PARAMS = {"xbl": "0.5", "ybl": "0.15", "xtr": "0.7", "ytr": "0.22"}
 LONG_N = "30000000"
 COUNT_N = "250000000"
-
-
-class Maximizer:
-    """Asks the window manager to maximize a window or restore it, as its title bar would."""
-
-    def __init__(self, display):
-        self.x11 = ctypes.CDLL("libX11.so.6")
-        self.x11.XOpenDisplay.restype = ctypes.c_void_p
-        self.x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        self.x11.XInternAtom.restype = ctypes.c_ulong
-        self.x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-        self.x11.XDefaultRootWindow.restype = ctypes.c_ulong
-        self.x11.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-        self.x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
-                                        ctypes.c_long, ctypes.c_void_p]
-        self.x11.XFlush.argtypes = [ctypes.c_void_p]
-        self.dpy = self.x11.XOpenDisplay(display.encode())
-        check(self.dpy, "cannot open %s" % display)
-        self.atoms = [self.x11.XInternAtom(self.dpy, name, 0) for name in
-                      (b"_NET_WM_STATE", b"_NET_WM_STATE_MAXIMIZED_VERT",
-                       b"_NET_WM_STATE_MAXIMIZED_HORZ")]
-
-    def set(self, wid, on):
-        # An XClientMessageEvent in the 192 bytes of an XEvent: type, serial, send_event,
-        # display, window, message_type, format, then five longs of data.
-        event = (ctypes.c_long * 24)()
-        event[0] = 33  # ClientMessage
-        event[4] = wid
-        event[5] = self.atoms[0]
-        event[6] = 32
-        event[7], event[8], event[9], event[10] = int(on), self.atoms[1], self.atoms[2], 1
-        root = self.x11.XDefaultRootWindow(self.dpy)
-        # SubstructureRedirectMask | SubstructureNotifyMask
-        self.x11.XSendEvent(self.dpy, root, 0, (1 << 20) | (1 << 19), ctypes.byref(event))
-        self.x11.XFlush(self.dpy)
 
 
 def client(s, title):
@@ -78,7 +42,6 @@ def run(s, storm):
         # The main window may lie under the others: through the accessibility interface.
         s.text_box(name).set_text_contents(text)
         wait_for(lambda: s.box_text(name) == text, 5, what="%s to read %s" % (name, text))
-    maximizer = Maximizer(s.display) if storm else None
     cursors = Cursors(s.display)
     middle = (geometry[0] + geometry[2] // 2, geometry[1] + geometry[3] // 2)
     s.move_pointer(*middle)
@@ -93,25 +56,21 @@ def run(s, storm):
         s.move_pointer(*middle)
         if item != "Histogram":
             wait_for(lambda: cursors.shown() != idle, 10, 0.02, "the start of %r" % item)
-        steps = 0
         if storm and not quiet:
             # Resizes, moves and maximizes of the time-series window while the command runs;
             # the box "a" set to 1.3 through the accessibility interface a second in.
             time.sleep(0.3)
-            while steps < 12:
-                kind = steps % 3
-                if kind == 0:
-                    s.xdo("windowsize", str(wid), str(rng.randint(300, 1200)),
-                          str(rng.randint(200, 900)))
-                elif kind == 1:
+            for step in range(12):
+                if step % 3 == 2:  # as large as the screen, as a maximize makes it
+                    s.xdo("windowsize", str(wid), str(s.width), str(s.height))
+                elif step % 3:
                     s.xdo("windowmove", str(wid), str(rng.randint(0, 300)), str(rng.randint(0, 200)))
                 else:
-                    maximizer.set(wid, steps % 2)
-                if steps == 3 and item == "1D Time Series":
+                    s.xdo("windowsize", str(wid), str(rng.randint(300, 1200)),
+                          str(rng.randint(200, 900)))
+                if step == 3 and item == "1D Time Series":
                     s.text_box("a").set_text_contents("1.3")
-                steps += 1
                 time.sleep(0.15)
-            maximizer.set(wid, False)
         if storm and not quiet:
             # Back where it was, as the undisturbed run has it.
             s.xdo("windowmove", "--sync", str(wid), str(geometry[0]), str(geometry[1]))

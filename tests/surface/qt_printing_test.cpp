@@ -42,17 +42,6 @@ TEST(QtPrinting, EveryStageOfAJobHasItsResult) {
   EXPECT_EQ(printResult(refused), PrintResult::kDeviceUnavailable);
 }
 
-TEST(QtPrinting, AnOutcomeCountsOnlyWhileItIsAwaited) {
-  PrintWait late;
-  EXPECT_TRUE(late.giveUp());
-  EXPECT_FALSE(late.finish());  // told as failed: the job must not print
-  EXPECT_TRUE(late.givenUp());
-  PrintWait early;
-  EXPECT_TRUE(early.finish());
-  EXPECT_FALSE(early.giveUp());
-  EXPECT_TRUE(early.finished());
-}
-
 CupsPaper a4(double left = 0, double top = 0, double right = 0, double bottom = 0) {
   return {210, 297, left, top, right, bottom, 300};
 }

@@ -263,25 +263,6 @@ TEST(QtSurface, DrawingThatCannotGrowKeepsWhatItHasAndDrawsWhatFits) {
   EXPECT_TRUE(logicalBlack(s, 250, 150));
 }
 
-TEST(QtSurface, HeldSizeLastsUntilTheRelease) {
-  QtSurface s;
-  s.resize(300, 200);
-  const double tpp = s.twipsPerPixel();
-  s.holdSize(true);
-  s.resize(1000, 800);
-  EXPECT_EQ(s.ScaleWidth(), static_cast<float>(300 * tpp));
-  EXPECT_EQ(s.ScaleHeight(), static_cast<float>(200 * tpp));
-  s.PSet(900 * tpp, 700 * tpp);
-  EXPECT_LT(s.image().width(), 900 * device(s).ratio);
-  s.show();
-  const QImage shown = s.grab().toImage();
-  EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() - 1), qRgb(255, 255, 255));
-  s.holdSize(false);
-  EXPECT_EQ(s.ScaleWidth(), static_cast<float>(1000 * tpp));
-  s.PSet(900 * tpp, 700 * tpp);
-  EXPECT_TRUE(logicalBlack(s, 900, 700));
-}
-
 // Outlines drawn pixel by pixel from the rule the surface follows: the logical pixels that the
 // edges' coordinates fall in.
 QImage outlinesByHand(const std::vector<Box>& boxes, double tpp, const QImage& like) {
