@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -48,8 +49,11 @@ void wakeHeldInput() {
 #if QT_CONFIG(xcb)
   auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
   xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  // A window of ours that exists on the server: asking another for its id would create it.
   const QWindowList windows = QGuiApplication::topLevelWindows();
-  if (!c || windows.isEmpty()) return;
+  const auto shown =
+      std::find_if(windows.begin(), windows.end(), [](QWindow* w) { return w->handle(); });
+  if (!c || shown == windows.end()) return;
   // A message type the binding passes over in silence.
   static const xcb_atom_t manager = [c] {
     std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> r(
@@ -59,7 +63,7 @@ void wakeHeldInput() {
   xcb_client_message_event_t wake{};
   wake.response_type = XCB_CLIENT_MESSAGE;
   wake.format = 32;
-  wake.window = static_cast<xcb_window_t>(windows.first()->winId());
+  wake.window = static_cast<xcb_window_t>((*shown)->winId());
   wake.type = manager;
   xcb_send_event(c, 0, wake.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&wake));
   xcb_flush(c);
