@@ -43,11 +43,21 @@ std::optional<PointerTexts> pointerTexts(const PlotFrame& f, const MapParams& p,
   const double xTolerance = tolerance(pixel.x, xMap, p.xtr);
   const double yTolerance = tolerance(pixel.y, yMap, p.ybl);
   if (!start) return PointerTexts{formatPointer(xMap, xTolerance), formatPointer(yMap, yTolerance)};
+  // A drag that has not left the press's pixel column (or row) has not moved along that axis:
+  // the end reads as the press did, so the next plot refuses the empty view, as four decimals
+  // alone would have it.
+  const auto samePixel = [twipsPerPixel](double a, double b) {
+    return std::floor(a / twipsPerPixel) == std::floor(b / twipsPerPixel);
+  };
+  const bool sameColumn = samePixel(sx, start->sx), sameRow = samePixel(sy, start->sy);
+  std::optional<PointerTexts> pressed;
+  if (sameColumn || sameRow) pressed = pointerTexts(f, p, twipsPerPixel, start->sx, start->sy);
   // Which way the map value went, should the two ends of the drag meet in one double.
   const int xWay = sign(sx - start->sx) * sign((p.xtr - p.xbl) * (f.frameRight - f.frameLeft));
   const int yWay = sign(sy - start->sy) * sign((p.ytr - p.ybl) * (f.frameTop - f.frameBottom));
-  return PointerTexts{formatPointer(xMap, xTolerance, start->cornerX, xWay),
-                      formatPointer(yMap, yTolerance, start->cornerY, yWay)};
+  return PointerTexts{
+      sameColumn && pressed ? pressed->x : formatPointer(xMap, xTolerance, start->cornerX, xWay),
+      sameRow && pressed ? pressed->y : formatPointer(yMap, yTolerance, start->cornerY, yWay)};
 }
 
 }  // namespace henon

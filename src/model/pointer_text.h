@@ -31,7 +31,8 @@ struct DragStart {
 };
 
 // The pointer at (sx, sy) in the frame's units as texts within a pixel of its map position.
-// During a drag each text keeps to the side of the press's corner that the pointer moved to.
+// During a drag each text keeps to the side of the press's corner that the pointer moved to;
+// along an axis where the pointer is still in the press's pixel it is the press's text.
 // Empty when the frame has no area or the position maps to no number.
 std::optional<PointerTexts> pointerTexts(const PlotFrame& f, const MapParams& p,
                                          double twipsPerPixel, double sx, double sy,

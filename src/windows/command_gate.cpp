@@ -3,8 +3,20 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QPointer>
+#include <QEvent>
+#include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+#endif
 
 namespace henon {
 namespace {
@@ -31,12 +43,68 @@ class NormalPointer {
   bool busy_;
 };
 
+// Qt's X11 binding keeps the clicks and keys it held back in a queue of their own, which it
+// reads again only when the server sends something else: a message to ourselves has it read.
+void wakeHeldInput() {
+#if QT_CONFIG(xcb)
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  // A window of ours that exists on the server: asking another for its id would create it.
+  const QWindowList windows = QGuiApplication::topLevelWindows();
+  const auto shown =
+      std::find_if(windows.begin(), windows.end(), [](QWindow* w) { return w->handle(); });
+  if (!c || shown == windows.end()) return;
+  // A message type the binding passes over in silence.
+  static const xcb_atom_t manager = [c] {
+    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> r(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 7, "MANAGER"), nullptr), &std::free);
+    return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+  }();
+  xcb_client_message_event_t wake{};
+  wake.response_type = XCB_CLIENT_MESSAGE;
+  wake.format = 32;
+  wake.window = static_cast<xcb_window_t>((*shown)->winId());
+  wake.type = manager;
+  xcb_send_event(c, 0, wake.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&wake));
+  xcb_flush(c);
+#endif
+}
+
+// Once the program has ended, clicks and keys still queued reach nothing.
+class InputDrop : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::InputMethod:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
 }  // namespace
 
+CommandGate::CommandGate(Dialogs& boxes) : boxes_(boxes) {}
+
+CommandGate::~CommandGate() = default;
+
 void CommandGate::run(std::function<void()> command) {
+  if (ended_) return;
   waiting_.push_back({std::move(command), true});
   if (running_) return;
-  while (!waiting_.empty()) {
+  while (!waiting_.empty() && !ended_) {
     Waiting next = std::move(waiting_.front());
     waiting_.pop_front();
     if (!next.isCommand) {
@@ -44,30 +112,73 @@ void CommandGate::run(std::function<void()> command) {
       continue;
     }
     running_ = true;
+    holdSizes(true);
     pacer_.emplace(letWindowSystemIn, breatheEvery);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     next.work();
     QApplication::restoreOverrideCursor();
     pacer_.reset();
+    holdSizes(false);
     running_ = false;
   }
 }
 
-bool CommandGate::keepClose(QWidget& window) {
+bool CommandGate::keep(std::function<void()> work) {
+  if (ended_) return true;
   if (!running_) return false;
-  waiting_.push_back({[w = QPointer<QWidget>(&window)] {
-                        if (w) w->close();
-                      },
-                      false});
+  waiting_.push_back({std::move(work), false});
   return true;
 }
 
+void CommandGate::runOrKeep(const std::function<void()>& work) {
+  if (!keep(work)) work();
+}
+
+bool CommandGate::keepClose(QWidget& window) {
+  if (!running_) return false;
+  return keep([w = QPointer<QWidget>(&window)] {
+    if (w) w->close();
+  });
+}
+
+void CommandGate::holdDuringCommands(QtSurface& surface) {
+  // One made inside a command is placed after this and held from the next command on.
+  held_.emplace_back(&surface);
+}
+
+void CommandGate::holdSizes(bool hold) {
+  for (const QPointer<QtSurface>& s : held_)
+    if (s) s->holdSize(hold);
+}
+
+void CommandGate::end() {
+  ended_ = true;
+  waiting_.clear();
+  if (!inputDrop_) {
+    inputDrop_ = std::make_unique<InputDrop>();
+    QCoreApplication::instance()->installEventFilter(inputDrop_.get());
+  }
+}
+
+void CommandGate::takeInKeptInput() {
+  if (!running_) return;
+  wakeHeldInput();
+  // Commands chosen now wait in turn; edits and presses are kept by their windows.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+  do {
+    QCoreApplication::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  } while (std::chrono::steady_clock::now() < until);
+}
+
 void CommandGate::MsgBox(const std::string& prompt) {
+  takeInKeptInput();
   NormalPointer pointer(running_);
   boxes_.MsgBox(prompt);
 }
 
 std::string CommandGate::InputBox(const std::string& prompt, const std::string& title) {
+  takeInKeptInput();
   NormalPointer pointer(running_);
   return boxes_.InputBox(prompt, title);
 }

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalBlocker>
 
 #include "model/numeric_text.h"
 #include "model/orbit.h"
@@ -83,6 +84,8 @@ void Form1::buildParameterPanel() {
     box->setAttribute(Qt::WA_NoMousePropagation);
     label->setBuddy(box);
     Text2[i] = box;
+    connect(box, &QLineEdit::textChanged, this,
+            [this, i](const QString& text) { holdEdit(i, text); });
   }
   for (std::size_t i = 1; i < Text2.size(); ++i) setTabOrder(Text2[i - 1], Text2[i]);
 }
@@ -117,8 +120,27 @@ void Form1::buildCutOffMenu() {
 }
 
 void Form1::wireMouse() {
-  surface().onMouseDown = [this](int b, int sh, float x, float y) { Form_MouseDown(b, sh, x, y); };
-  surface().onMouseMove = [this](int b, int sh, float x, float y) { Form_MouseMove(b, sh, x, y); };
+  // A press or drag taken in during a command writes the boxes after it.
+  surface().onMouseDown = [this](int b, int sh, float x, float y) {
+    forms_.gate.runOrKeep([=, this] { Form_MouseDown(b, sh, x, y); });
+  };
+  surface().onMouseMove = [this](int b, int sh, float x, float y) {
+    forms_.gate.runOrKeep([=, this] { Form_MouseMove(b, sh, x, y); });
+  };
+}
+
+// A command reads the boxes more than once. An edit that reaches a box meanwhile, from an
+// assistive tool or an input method, is taken back at once and made again after the command.
+void Form1::holdEdit(std::size_t i, const QString& text) {
+  if (!forms_.gate.running()) {
+    texts_[i] = text;
+    return;
+  }
+  {
+    const QSignalBlocker quiet(Text2[i]);
+    Text2[i]->setText(texts_[i]);
+  }
+  forms_.gate.keep([this, i, text] { Text2[i]->setText(text); });
 }
 
 // The cut-off limits start at their defaults with the object; the time-series window, created

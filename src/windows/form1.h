@@ -43,6 +43,7 @@ class Form1 : public FormWindow {
   // Places the window and fills the parameter panel with the default texts.
   void Form_Load();
   void readParams();
+  void holdEdit(std::size_t i, const QString& text);
   // One panel of the time series; false when the parameters were refused.
   bool plotSeriesPanel(bool xSeries);
   void mnuClear_Click();
@@ -58,6 +59,8 @@ class Form1 : public FormWindow {
   CutOffLimits limits_;
   PlotMode plotMode_ = PlotMode::k2D;
   SeriesName seriesName_ = SeriesName::kXts;
+  // The boxes' texts as the commands see them.
+  std::array<QString, 9> texts_;
   // Where the last press was: the direction of a drag that the boxes alone cannot tell.
   std::optional<std::array<float, 2>> press_;
 };

@@ -25,6 +25,7 @@ FormWindow::FormWindow(const QString& name, double fontPoints, CommandGate& gate
   setFont(f);
   surface_->setObjectName(name + "_surface");
   setCentralWidget(surface_);
+  gate_.holdDuringCommands(*surface_);
   menuBar()->setObjectName(name + "_menu");
   menuBar()->setNativeMenuBar(false);
   watchFrames([](QWidget& w) {

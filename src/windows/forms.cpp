@@ -61,6 +61,7 @@ void Forms::plotAndShowMain() {
 }
 
 void Forms::End() {
+  gate.end();
   if (form3_) form3_->hide();
   if (form2_) form2_->hide();
   if (form1_) form1_->hide();

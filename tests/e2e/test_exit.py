@@ -2,6 +2,7 @@
 """Exit ends the program with every window, whatever is open."""
 
 import subprocess
+import time
 
 import harness
 from harness import check, wait_for
@@ -34,6 +35,32 @@ def exit_(s):
     for title in ("2D Time Series", "1D Time Series", "Histogram"):
         check(s.xdo("search", "--name", title).stdout.strip() == "",
               "a window %r is left behind" % title)
+
+    # Exit chosen during a long plot, then another command: the plot ends, and with it the
+    # program; the command chosen after Exit never runs.
+    s.start_app()
+    pid = s.app_proc.pid
+    s.type_into("N", "100000000")
+    items = {c: s.extents(s.menu_item(s.main, c)) for c in ("2D Time Series", "Exit",
+                                                             "1D Time Series")}
+    started = time.monotonic()
+    for caption in ("2D Time Series", "Exit", "1D Time Series"):
+        x, y, w, h = items[caption]
+        s.focus_window_at(x + w // 2, y + h // 2)
+        s.xdo("click", "1")
+        time.sleep(0.5)
+    check(s.app_proc.poll() is None, "the plot ended before Exit was chosen")
+    wait_for(lambda: not s.xdo("search", "--onlyvisible", "--pid", str(pid)).stdout.split(), 120,
+             0.05, "the windows to go")
+    gone = time.monotonic()
+    try:
+        s.app_proc.wait(5)
+    except subprocess.TimeoutExpired:
+        raise AssertionError("henon still runs 5 s after its windows went")
+    print("long plot, Exit: windows gone %.1f s after the plot began, the process %.2f s later"
+          % (gone - started, time.monotonic() - gone))
+    check(time.monotonic() - gone < 1.0, "henon ran on for %.1f s after its windows went"
+          % (time.monotonic() - gone))
 
 
 if __name__ == "__main__":

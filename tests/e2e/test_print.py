@@ -195,9 +195,18 @@ def hung_server(s, cups, seen):
         check(abs(dark - before) <= 0.05 * before + 20,
               "the window did not repaint while the server hung (%d dark pixels, %d before)"
               % (dark, before))
+        # A click on Clear meanwhile waits for the print, as during any command.
+        x, y, w, h = s.extents(s.menu_item(s.main, "Clear"))
+        s.focus_window_at(x + w // 2, y + h // 2)
+        s.xdo("click", "1")
+        time.sleep(0.5)
+        check(harness.count_dark(s.grab(), harness.interior(frame)) >= 0.95 * before,
+              "Clear ran while the print waited")
         s.answer_message("Cannot print: device unavailable.", 15 - (time.monotonic() - started))
         print("hung print server: %.1f s from Print to the message" % (time.monotonic() - started))
         check(s.no_dialog(), "a second message after the hung print")
+        wait_for(lambda: harness.count_dark(s.grab(), harness.interior(frame)) == 0, 5,
+                 what="the Clear clicked during the print to run after it")
     finally:
         os.kill(cups.proc.pid, signal.SIGCONT)
     wait_for(lambda: cups.lp("lpstat", "-r").returncode == 0, 15, 0.2, "cupsd to answer again")
@@ -240,6 +249,15 @@ def printing(s):
         check(min(rows[top + int(0.07 * height):top + int(0.12 * height)]) == 0,
               "the panel and the plot run together on the printed page")
 
+        # With the text cursor blinking in a box, two prints of the window come out alike.
+        s.click_node(s.text_box("a"))
+        pages = []
+        for _ in range(2):
+            time.sleep(0.3)
+            pages.append(list(render(s, print_and_collect(s, cups, "2D Time Series", seen),
+                                     150).getdata()))
+        check(pages[0] == pages[1], "two prints of the main window differ")
+
         # The other two windows print their own pictures.
         s.choose("2D Time Series", "1D Time Series")
         wait_for(lambda: s.window("1D Time Series"), 10, what="the 1D window")
@@ -258,6 +276,8 @@ def printing(s):
 
         # No default printer: the device is unavailable, and the window stays as it was.
         cups.remove_default()
+        # Away from the main window, whose text cursor blinks while it is active.
+        s.xdo("windowactivate", "--sync", str(s.xwindow("Histogram")))
         before = s.grab()
         s.choose("Histogram", "Print")
         s.answer_message("Cannot print: device unavailable.")

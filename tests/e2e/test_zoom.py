@@ -100,6 +100,21 @@ def zoom(s):
     xs = [p[0] for p in points]
     check(max(xs) - min(xs) > 0.6 * (right - left), "the zoomed orbit does not spread over the frame")
 
+    # A drag along one pixel row, then one along one column: an empty view, refused by the plot.
+    for dx, dy, same in ((150, 0, ("ybl", "ytr")), (0, 120, ("xbl", "xtr"))):
+        s.xdo("windowfocus", "--sync", str(wid))
+        s.move_pointer(x1, y1)
+        s.xdo("mousedown", "1")
+        s.move_pointer(x1 + dx // 2, y1 + dy // 2)
+        s.move_pointer(x1 + dx, y1 + dy)
+        s.xdo("mouseup", "1")
+        harness.wait_for(lambda: boxes(s)[same[0]] == boxes(s)[same[1]], 5,
+                         what="%s to read as %s after the drag: %r" % (same[0], same[1], boxes(s)))
+        s.choose("2D Time Series", "2D Time Series")
+        s.answer_message("Invalid parameter value")
+        for name, text in written.items():
+            s.type_into(name, text)
+
 
 if __name__ == "__main__":
     harness.run(zoom)

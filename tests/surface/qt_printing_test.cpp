@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <chrono>
 
 namespace henon {
 namespace {
@@ -129,6 +132,30 @@ TEST(QtPrinting, ClientImageHoldsTheDrawingAndTheControlsAtDevicePixels) {
     EXPECT_EQ(shot.pixel(QPoint(20, 20) * ratio), qRgb(0, 0, 0));  // the control
     EXPECT_EQ(shot.pixel(QPoint(100, 80) * ratio), qRgb(255, 255, 255));
   }
+}
+
+// The focused box's text cursor blinks; a print of the window must not catch it.
+TEST(QtPrinting, ClientImageLeavesOutTheTextCursor) {
+  QWidget client;
+  client.resize(200, 100);
+  auto* box = new QLineEdit("0.5", &client);
+  box->setGeometry(10, 10, 100, 25);
+  client.show();
+  client.activateWindow();
+  box->setFocus();
+  QCoreApplication::processEvents();
+  ASSERT_TRUE(box->hasFocus());
+  QImage retained(client.size(), QImage::Format_RGB32);
+  retained.fill(Qt::white);
+  const QImage first = clientImage(client, retained);
+  // Through both phases of the blink.
+  const auto step = std::chrono::milliseconds(std::max(100, QApplication::cursorFlashTime() / 3));
+  for (int i = 0; i < 4; ++i) {
+    const auto until = std::chrono::steady_clock::now() + step;
+    while (std::chrono::steady_clock::now() < until) QCoreApplication::processEvents();
+    EXPECT_TRUE(clientImage(client, retained) == first) << i;
+  }
+  EXPECT_TRUE(box->hasFocus());
 }
 
 }  // namespace

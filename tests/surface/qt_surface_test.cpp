@@ -226,6 +226,46 @@ TEST(QtSurface, DrawingCoversAWindowLargerThanTheScreen) {
   EXPECT_TRUE(logicalBlack(s, right, bottom));
 }
 
+// A surface whose memory runs out past a number of pixels.
+struct StarvedSurface : QtSurface {
+  qsizetype limit = 0;  // none when 0
+  QImage newImage(QSize pixels) const override {
+    if (limit && qsizetype{pixels.width()} * pixels.height() > limit) return {};
+    return QtSurface::newImage(pixels);
+  }
+};
+
+TEST(QtSurface, DrawingThatCannotGrowKeepsWhatItHasAndDrawsWhatFits) {
+  StarvedSurface s;
+  s.resize(300, 200);
+  const double tpp = s.twipsPerPixel();
+  s.PSet(250 * tpp, 150 * tpp);
+  s.limit = s.image().width() * s.image().height();
+  s.resize(3000, 2000);
+  EXPECT_EQ(s.ScaleWidth(), static_cast<float>(3000 * tpp));  // the frame is still the window's
+  PlotFrame frame;
+  setFrameForm1(frame, s);
+  ScriptedDialogs dialogs;
+  MapParams p = kDefaultParams;
+  plotOrbit(s, p, CutOffLimits{}, frame, {PlotMode::k2D}, dialogs);
+  s.PSet(2900 * tpp, 1900 * tpp);  // past what fits
+  s.Line(0, 0, 3000 * tpp, 1000 * tpp);
+  s.Line(0, 0, 3000 * tpp, 2000 * tpp, true);
+  s.CurrentX = 2500 * tpp;
+  s.Print("Xn");
+  EXPECT_TRUE(logicalBlack(s, 250, 150));
+  EXPECT_TRUE(logicalBlack(s, 0, 0));
+  s.show();
+  const QImage shown = s.grab().toImage();
+  EXPECT_EQ(shown.pixel(shown.width() - 1, shown.height() - 2), qRgb(255, 255, 255));
+  // Once there is memory again, the next resize has the drawing follow the window.
+  s.limit = 0;
+  s.resize(3000, 2001);
+  s.PSet(2900 * tpp, 1900 * tpp);
+  EXPECT_TRUE(logicalBlack(s, 2900, 1900));
+  EXPECT_TRUE(logicalBlack(s, 250, 150));
+}
+
 // Outlines drawn pixel by pixel from the rule the surface follows: the logical pixels that the
 // edges' coordinates fall in.
 QImage outlinesByHand(const std::vector<Box>& boxes, double tpp, const QImage& like) {

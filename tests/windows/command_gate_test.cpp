@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "windows/command_gate.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QTimer>
@@ -72,6 +73,72 @@ TEST_F(LongCommands, PictureGrowsWhileEverythingElseWaitsForTheEnd) {
   EXPECT_FALSE(form2.isVisible());
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// Resizes and edits arrive between the batches of a command, as a window manager and a screen
+// reader send them; the pictures must come out as if nothing had arrived.
+struct Storm {
+  Storm(Form1& form1, QWidget& resized) {
+    timer.setInterval(0);
+    QObject::connect(&timer, &QTimer::timeout, [&form1, &resized, this] {
+      const int k = turns++;
+      resized.resize(resized.size() + QSize(k % 3 == 0 ? 97 : -41, k % 2 == 0 ? 63 : -29));
+      if (k == 1) {
+        QLineEdit* a = form1.Text2[kBoxA];
+        QAccessible::queryAccessibleInterface(a)->editableTextInterface()->replaceText(
+            0, a->text().size(), "1.3");
+      }
+    });
+    timer.start();
+  }
+  QTimer timer;
+  int turns = 0;
+};
+
+TEST_F(LongCommands, BothPanelsComeFromOneWindowAndOneSetOfTexts) {
+  setBox(kBoxN, "300000");
+  Form2& form2 = forms.form2();
+  form2.show();
+  const QSize size = form2.size();
+  QtSurface& s2 = form2.surface();
+  click(form1(), "mnu1Dts");
+  answer({"50", "2000"});
+  click(form2, "mnuHisto");
+  const QImage quiet1D = s2.image(), quietHisto = forms.form3().surface().image();
+  s2.Cls();
+  forms.form3().surface().Cls();
+
+  for (const char* item : {"mnu1Dts", "mnuHisto"}) {
+    SCOPED_TRACE(item);
+    Storm storm(form1(), form2);
+    answer({"50", "2000"});
+    click(std::string(item) == "mnuHisto" ? static_cast<QWidget&>(form2) : form1(), item);
+    storm.timer.stop();
+    EXPECT_GT(storm.turns, 4);
+    EXPECT_EQ(forms.shared.params.a, 1.4);
+    EXPECT_EQ(form1().Text2[kBoxA]->text(), "1.3");  // after the command
+    setBox(kBoxA, "1.4");
+    form2.resize(size);
+  }
+  EXPECT_TRUE(quietHisto == forms.form3().surface().image());
+  EXPECT_TRUE(quiet1D == s2.image().copy(quiet1D.rect()));
+}
+
+TEST_F(LongCommands, NothingRunsAfterExit) {
+  setBox(kBoxN, "200000");
+  QTimer::singleShot(0, [&] {
+    click(form1(), "mnuExit");
+    click(form1(), "mnu1Dts");
+    form1().surface().onMouseDown(1, 0, 3000, 3000);
+  });
+  click(form1(), "mnuPlot");
+  EXPECT_EQ(ended, 1);
+  EXPECT_EQ(form1().plotMode(), PlotMode::k2D);
+  EXPECT_EQ(form1().paramTexts(),
+            (ParamTexts{"1.4", "0.3", "0.5", "0.5", "-2", "-1", "2", "1", "200000"}));
+  click(form1(), "mnu1Dts");
+  EXPECT_EQ(form1().plotMode(), PlotMode::k2D);
+  EXPECT_FALSE(form2().isVisible());
 }
 
 }  // namespace

@@ -195,6 +195,25 @@ TEST_F(Mouse, PressAndDragWriteTheViewWindow) {
   EXPECT_EQ(box(6), "2.0000");
 }
 
+TEST_F(Mouse, ADragAlongOnePixelRowOrColumnLeavesAnEmptyView) {
+  const float tpp = static_cast<float>(form1().surface().twipsPerPixel());
+  struct Drag {
+    float x1, y1, x2, y2;
+    int end, press;  // the boxes that must read alike
+  };
+  for (const Drag d : {Drag{200 * tpp, 201 * tpp, 350 * tpp, 201 * tpp, 5, 7},
+                       Drag{201 * tpp, 100 * tpp, 201 * tpp, 300 * tpp, 6, 4}}) {
+    press(1, d.x1, d.y1);
+    move(1, d.x2 + tpp / 3, d.y2 + tpp / 3);  // a third of a pixel on: still the same pixel
+    EXPECT_EQ(box(d.end).toStdString(), box(d.press).toStdString());
+    dialogs.messages.clear();
+    click(form1(), "mnuPlot");
+    EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Invalid parameter value"}));
+    forms.shared.params = kDefaultParams;
+    forms.shared.frame = PlotFrame{800, 5700, 9500, 5700, 800, 900};
+  }
+}
+
 TEST_F(Mouse, PressesOnLabelsAndBoxesStayThere) {
   // Real events, delivered as the window system delivers them, to the surface's children.
   const auto send = [](QWidget* target, QEvent::Type type, Qt::MouseButton button) {

@@ -32,15 +32,22 @@ constexpr int kMaxDpi = 300;
 
 struct Deadline {
   Clock::time_point at;
+  PrintWait* wait;
+  // A job may exist: past the deadline the answer is still awaited, to cancel that job.
+  bool jobAtStake = false;
+  // The job is the server's: past the deadline it is not waited for, and not a failure.
+  bool handedOver = false;
   bool expired = false;
 };
 
 // libcups asks whether to keep waiting each time a wait on the server times out.
 int keepWaiting(http_t*, void* data) {
   auto* d = static_cast<Deadline*>(data);
-  if (Clock::now() < d->at) return 1;
+  if (Clock::now() < d->at && !d->wait->givenUp()) return 1;
   d->expired = true;
-  return 0;
+  if (d->handedOver) return 0;
+  d->wait->giveUp();
+  return d->jobAtStake ? 1 : 0;
 }
 
 bool failed(ipp_status_t status) {
@@ -82,12 +89,16 @@ CupsPaper defaultPaper(http_t* http, cups_dest_t* dest, cups_dinfo_t* info) {
   return paper;
 }
 
-int jobState(http_t* http, int jobId) {
+std::string jobUri(int jobId) {
   char uri[HTTP_MAX_URI];
   httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
                    "/jobs/%d", jobId);
+  return uri;
+}
+
+int jobState(http_t* http, int jobId) {
   ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, jobUri(jobId).c_str());
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                cupsUser());
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
@@ -112,6 +123,32 @@ bool jobFailedAfterSubmission(http_t* http, int jobId, bool printerStopped,
   }
 }
 
+bool releaseJob(http_t* http, int jobId) {
+  ipp_t* request = ippNewRequest(IPP_OP_RELEASE_JOB);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, jobUri(jobId).c_str());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+               cupsUser());
+  ippDelete(cupsDoRequest(http, request, "/jobs"));
+  return !failed(cupsLastError());
+}
+
+// Keeps asking until the server has answered, on this connection first so that whatever it
+// still holds from us arrives before; a server that went away is asked again afresh.
+void cancelJob(http_t* http, cups_dest_t* dest, int jobId) {
+  std::unique_ptr<http_t, void (*)(http_t*)> again(nullptr, httpClose);
+  for (http_t* on = http;; std::this_thread::sleep_for(std::chrono::milliseconds(500))) {
+    if (on) {
+      cupsCancelDestJob(on, dest, jobId);
+      const ipp_status_t status = cupsLastError();
+      if (status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE && status != IPP_STATUS_ERROR_INTERNAL)
+        return;
+    }
+    again.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                             kConnectMs, nullptr));
+    on = again.get();
+  }
+}
+
 bool sendDocument(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, int jobId,
                   const std::string& title, const std::string& pdf) {
   if (cupsStartDestDocument(http, dest, info, jobId, title.c_str(), CUPS_FORMAT_PDF, 0, nullptr,
@@ -128,9 +165,9 @@ bool sendDocument(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, int jobId
 }  // namespace
 
 PrintOutcome printOnDefaultDestination(const std::string& title, const RenderPage& render,
-                                       Clock::time_point deadline) {
+                                       Clock::time_point deadline, PrintWait& wait) {
   PrintOutcome o;
-  Deadline wait{deadline};
+  Deadline limit{deadline, &wait};
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
   int cancel = 0;
   std::unique_ptr<http_t, void (*)(http_t*)> http(
@@ -139,10 +176,11 @@ PrintOutcome printOnDefaultDestination(const std::string& title, const RenderPag
       httpClose);
   if (!http) return o;
   // Short waits, each asking keepWaiting, so that the deadline holds for every request.
-  httpSetTimeout(http.get(), 0.25, keepWaiting, &wait);
-  // Notes whether the server answered in time; true when it did not and the outcome is final.
+  httpSetTimeout(http.get(), 0.25, keepWaiting, &limit);
+  // Notes whether the outcome is still awaited; true when it is not and the print has failed.
   const auto lost = [&] {
-    o.serverAnswered = !wait.expired;
+    if (limit.expired) wait.giveUp();
+    o.serverAnswered = !wait.givenUp();
     return !o.serverAnswered;
   };
 
@@ -166,30 +204,40 @@ PrintOutcome printOnDefaultDestination(const std::string& title, const RenderPag
 
   const std::string pdf = render(paper);
   o.pageRendered = !pdf.empty();
-  if (!o.pageRendered) return o;
+  if (!o.pageRendered || lost()) return o;
 
+  // The job is held until the server has the whole page, so that a print told as failed never
+  // prints: whatever the server does with our requests once it answers again, it is cancelled.
   int jobId = 0;
+  const auto withdraw = [&] {
+    if (jobId > 0) cancelJob(http.get(), dest.get(), jobId);
+    return o;
+  };
+  limit.jobAtStake = true;
+  cups_option_t* hold = nullptr;
+  const int holds = cupsAddOption("job-hold-until", "indefinite", 0, &hold);
   const ipp_status_t created =
-      cupsCreateDestJob(http.get(), dest.get(), info.get(), &jobId, title.c_str(), 0, nullptr);
-  if (lost()) return o;
+      cupsCreateDestJob(http.get(), dest.get(), info.get(), &jobId, title.c_str(), holds, hold);
+  cupsFreeOptions(holds, hold);
+  if (lost()) return withdraw();
   if (created == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) o.acceptingJobs = false;
   o.jobCreated = !failed(created) && jobId > 0;
   if (!o.jobCreated) return o;
 
   o.documentSent = sendDocument(http.get(), dest.get(), info.get(), jobId, title, pdf);
   if (!o.documentSent) {
-    // Nothing half-sent stays in the queue.
-    if (!lost()) cupsCancelDestJob(http.get(), dest.get(), jobId);
-    return o;
+    lost();
+    return withdraw();  // nothing half-sent stays in the queue
   }
   const ipp_status_t finished = cupsFinishDestDocument(http.get(), dest.get(), info.get());
-  if (lost()) return o;
+  if (lost()) return withdraw();
   if (finished == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) o.acceptingJobs = false;
-  o.jobAccepted = !failed(finished);
-  if (!o.jobAccepted) return o;
+  o.jobAccepted = !failed(finished) && releaseJob(http.get(), jobId);
+  if (lost() || !o.jobAccepted) return withdraw();
 
-  o.jobFailed = jobFailedAfterSubmission(http.get(), jobId, stopped, wait);
-  lost();  // the job's status was asked for too
+  // From here the job is the server's: silence is no failure, as with a stopped queue.
+  limit.handedOver = true;
+  o.jobFailed = jobFailedAfterSubmission(http.get(), jobId, stopped, limit);
   return o;
 }
 

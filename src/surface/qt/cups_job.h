@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "plot/print_result.h"
@@ -26,7 +27,7 @@ struct PrintOutcome {
   bool pageRendered = false;
   bool jobCreated = false;    // the server took the job
   bool documentSent = false;  // the page reached the server
-  bool jobAccepted = false;   // the server took the page into the job
+  bool jobAccepted = false;   // the server took the page into the job and let the job go
   bool jobFailed = false;     // canceled or aborted after submission
 };
 
@@ -35,9 +36,36 @@ PrintResult printResult(const PrintOutcome& outcome);
 // The page as a PDF for this paper; empty when it cannot be made.
 using RenderPage = std::function<std::string(const CupsPaper&)>;
 
+// Whether the one who asked for a print still waits for its outcome.
+class PrintWait {
+ public:
+  // Stops waiting; false when the outcome came first.
+  bool giveUp() { return settle(State::kGivenUp); }
+  // The outcome is there; false when the waiting had already stopped.
+  bool finish() { return settle(State::kFinished); }
+  bool givenUp() const { return is(State::kGivenUp); }
+  bool finished() const { return is(State::kFinished); }
+
+ private:
+  enum class State { kWaiting, kFinished, kGivenUp };
+  bool settle(State to) {
+    const std::lock_guard<std::mutex> hold(lock_);
+    if (state_ == State::kWaiting) state_ = to;
+    return state_ == to;
+  }
+  bool is(State s) const {
+    const std::lock_guard<std::mutex> hold(lock_);
+    return state_ == s;
+  }
+  mutable std::mutex lock_;
+  State state_ = State::kWaiting;
+};
+
 // Hands the page to the default destination and follows the job until it is done, held, or
-// settled long enough; gives up on the server at the deadline.
+// settled long enough. At the deadline, or when the waiting stops, the print has failed: a job it
+// created stays held, and is cancelled as soon as the server answers, however long that takes.
 PrintOutcome printOnDefaultDestination(const std::string& title, const RenderPage& render,
-                                       std::chrono::steady_clock::time_point deadline);
+                                       std::chrono::steady_clock::time_point deadline,
+                                       PrintWait& wait);
 
 }  // namespace henon

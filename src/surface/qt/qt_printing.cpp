@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "surface/qt/qt_printing.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QEventLoop>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTimer>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <memory>
@@ -53,28 +53,6 @@ std::pair<int, int> span(int i, int n, int s) {
   const int b = static_cast<int>(static_cast<long long>(i + 1) * s / n);
   return {a, std::max(b, a + 1)};
 }
-
-class InputBlocker : public QObject {
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::MouseMove:
-      case QEvent::Wheel:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-      case QEvent::ShortcutOverride:
-      case QEvent::TouchBegin:
-      case QEvent::TouchUpdate:
-      case QEvent::TouchEnd:
-        return true;
-      default:
-        return false;
-    }
-  }
-};
 
 }  // namespace
 
@@ -134,10 +112,22 @@ QImage clientImage(QWidget& client, const QImage& retained) {
     painter.drawImage(shown, retained, shown);
   }
   shot.setDevicePixelRatio(dpr);
+  // The focused box shows its text cursor in one half of each blink: a print of it is taken as
+  // of a window that has lost the keyboard for a moment, so that two prints come out alike.
+  QWidget* focus = QApplication::focusWidget();
+  const bool typing = focus && client.isAncestorOf(focus);
+  if (typing) {
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(focus, &away);
+  }
   QPainter painter(&shot);
   for (QWidget* child : client.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     if (child->isVisibleTo(&client)) child->render(&painter, child->pos());
   painter.end();
+  if (typing) {
+    QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(focus, &back);
+  }
   return shot;
 }
 
@@ -170,7 +160,7 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
     QImage image;
     QString title;
     PrintOutcome outcome;
-    std::atomic<bool> done{false};
+    PrintWait wait;
   };
   auto job = std::make_shared<Job>();
   job->image = clientImage(client, retained);
@@ -180,26 +170,23 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
   std::thread([job, deadline = start + kServerDeadline] {
     const RenderPage render = [&job](const CupsPaper& paper) {
       const QByteArray pdf = pagePdf(job->image, paper, job->title);
+      job->image = QImage();
       return pdf.toStdString();
     };
-    job->outcome = printOnDefaultDestination(job->title.toStdString(), render, deadline);
-    job->done = true;
+    job->outcome = printOnDefaultDestination(job->title.toStdString(), render, deadline, job->wait);
+    job->wait.finish();
   }).detach();
 
-  QEventLoop loop;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (job->done || std::chrono::steady_clock::now() - start > kGiveUp) loop.quit();
-  });
-  poll.start(20);
-  // Painting and the accessibility bus go on; clicks and keys are dropped until it is settled.
-  InputBlocker blocker;
-  QCoreApplication::instance()->installEventFilter(&blocker);
+  // Painting and the accessibility bus go on meanwhile; clicks and keys wait, as during any
+  // command, and take effect after the print.
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  loop.exec();
+  while (!job->wait.finished() && !job->wait.givenUp()) {
+    if (std::chrono::steady_clock::now() - start > kGiveUp) job->wait.giveUp();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   QGuiApplication::restoreOverrideCursor();
-  QCoreApplication::instance()->removeEventFilter(&blocker);
-  if (!job->done) return PrintResult::kDeviceUnavailable;
+  if (!job->wait.finished()) return PrintResult::kDeviceUnavailable;
   return printResult(job->outcome);
 }
 

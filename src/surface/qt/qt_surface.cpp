@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <algorithm>
 #include <climits>
@@ -49,17 +50,40 @@ QtSurface::QtSurface(QWidget* parent)
   cover();
 }
 
+QImage QtSurface::newImage(QSize pixels) const {
+  QImage image(pixels, QImage::Format_RGB32);
+  if (!image.isNull()) image.fill(Qt::white);
+  return image;
+}
+
+void QtSurface::holdSize(bool hold) {
+  if (hold) {
+    held_ = Held{width(), height(), devicePixelRatio()};
+  } else {
+    held_.reset();
+    refused_ = QSize();
+  }
+  cover();
+  if (!hold) update();
+}
+
 void QtSurface::cover() {
-  double ratio = devicePixelRatio();
+  double ratio = held_ ? held_->ratio : devicePixelRatio();
   if (!(ratio > 0)) ratio = 1;
-  const int cols = std::max(cols_, roundUp(width(), kGrain));
-  const int rows = std::max(rows_, roundUp(height(), kGrain));
+  const int cols = std::max(cols_, roundUp(held_ ? held_->width : width(), kGrain));
+  const int rows = std::max(rows_, roundUp(held_ ? held_->height : height(), kGrain));
   if (ratio == ratio_ && cols == cols_ && rows == rows_) return;
 
-  QImage grown(static_cast<int>(std::ceil(cols * ratio)), static_cast<int>(std::ceil(rows * ratio)),
-               QImage::Format_RGB32);
+  const QSize pixels(static_cast<int>(std::ceil(cols * ratio)),
+                     static_cast<int>(std::ceil(rows * ratio)));
+  if (pixels == refused_) return;
+  QImage grown = newImage(pixels);
+  if (grown.isNull()) {
+    refused_ = pixels;
+    return;
+  }
+  refused_ = QSize();
   grown.setDevicePixelRatio(ratio);
-  grown.fill(Qt::white);
   if (!image_.isNull()) {
     QPainter painter(&grown);
     painter.drawImage(QRectF(0, 0, image_.width() / ratio_, image_.height() / ratio_), image_,
@@ -188,6 +212,7 @@ void QtSurface::Line(double x1, double y1, double x2, double y2, bool box) {
     return;
   }
   cover();
+  if (image_.isNull()) return;
   QPainter painter(&image_);
   const double s = pixelsPerTwip_;
   if (ratio_ == 1) {
@@ -256,6 +281,7 @@ void QtSurface::BoxMany(std::span<const Box> boxes) {
 
 void QtSurface::Print(const std::string& text) {
   cover();
+  if (image_.isNull()) return;
   QPainter painter(&image_);
   painter.setPen(Qt::black);
   painter.setFont(font());
@@ -275,13 +301,14 @@ double QtSurface::TextHeight(const std::string&) const {
 
 // Window sizes are single precision; the frames computed from them are double.
 double QtSurface::ScaleWidth() const {
-  return static_cast<float>(width() * twipsPerPixel_);
+  return static_cast<float>((held_ ? held_->width : width()) * twipsPerPixel_);
 }
 double QtSurface::ScaleHeight() const {
-  return static_cast<float>(height() * twipsPerPixel_);
+  return static_cast<float>((held_ ? held_->height : height()) * twipsPerPixel_);
 }
 
 void QtSurface::resizeEvent(QResizeEvent* event) {
+  refused_ = QSize();
   cover();
   QWidget::resizeEvent(event);
 }
@@ -290,9 +317,13 @@ void QtSurface::paintEvent(QPaintEvent* event) {
   cover();
   QPainter painter(this);
   const QRect r = event->rect();
-  painter.drawImage(
-      QRectF(r), image_,
-      QRectF(r.x() * ratio_, r.y() * ratio_, r.width() * ratio_, r.height() * ratio_));
+  const QRect drawn = image_.isNull() ? QRect() : r & QRect(0, 0, cols_, rows_);
+  if (!drawn.isEmpty())
+    painter.drawImage(QRectF(drawn), image_,
+                      QRectF(drawn.x() * ratio_, drawn.y() * ratio_, drawn.width() * ratio_,
+                             drawn.height() * ratio_));
+  // Past the drawing, in a window grown during a command or beyond what memory allows: white.
+  for (const QRect& rest : QRegion(r).subtracted(drawn)) painter.fillRect(rest, Qt::white);
 }
 
 void QtSurface::mousePressEvent(QMouseEvent* event) {

@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "surface/drawing_surface.h"
@@ -35,6 +36,11 @@ class QtSurface : public QWidget, public DrawingSurface {
   double ScaleWidth() const override;
   double ScaleHeight() const override;
 
+  // While held, the surface reports the client size it had when the hold began and keeps its
+  // drawing at that size and device-pixel ratio, so that a command sees one window from start to
+  // end; a resize meanwhile takes effect at the release.
+  void holdSize(bool hold);
+
   double twipsPerPixel() const { return twipsPerPixel_; }
   // The retained drawing in device pixels, carrying its device-pixel ratio. Its top-left corner is
   // the client area's; it covers at least the whole client area, and may reach beyond it.
@@ -46,6 +52,8 @@ class QtSurface : public QWidget, public DrawingSurface {
   MouseHandler onMouseMove;
 
  protected:
+  // The drawing's next image, white; null when the memory for it cannot be had.
+  virtual QImage newImage(QSize pixels) const;
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -54,6 +62,7 @@ class QtSurface : public QWidget, public DrawingSurface {
  private:
   // Grows the drawing to the client area and follows a change of device-pixel ratio. Hidden
   // windows get their resize events only when shown, so every drawing operation asks first.
+  // Where the memory runs out it keeps the drawing it has, and what falls outside is not drawn.
   void cover();
   // The drawing as a raster that sets black points; cover() comes first.
   PointRaster raster();
@@ -83,6 +92,12 @@ class QtSurface : public QWidget, public DrawingSurface {
   double twipsPerPixel_;
   double pixelsPerTwip_;
   PointRaster raster_;
+  struct Held {
+    int width, height;
+    double ratio;
+  };
+  std::optional<Held> held_;
+  QSize refused_;  // an image size that could not be had, not asked for again
 };
 
 // 1440 twips to the inch at the screen's logical resolution.
