@@ -43,11 +43,12 @@ Form3& Forms::form3() {
   return *form3_;
 }
 
-// Every window placed without the frame is placed again, once, after any running command; the
+// Every window placed without the frame is placed again, once, after any running command (which
+// holds the client sizes it started with, so the panels could not be measured inside it); the
 // panels then follow the time-series window's new client area, as they would have had the frame
 // been known at start-up.
 void Forms::frameLearned() {
-  gate.run([this] {
+  gate.runOrKeep([this] {
     if (form1_) form1_->placeAgainWithFrame();
     if (form3_) form3_->placeAgainWithFrame();
     if (form2_ && form2_->placeAgainWithFrame())
