@@ -18,14 +18,11 @@ COUNT_N = "250000000"
 
 def client(s, title):
     """The drawing area of a window, in screen pixels, raised above the others."""
-    window = wait_for(lambda: s.window(title), 10, what="window %r" % title)
+    wait_for(lambda: s.window(title), 10, what="window %r" % title)
     s.xdo("windowraise", str(s.xwindow(title)))
     time.sleep(0.3)
-    for node in s.walk(window, 3):
-        if node is not window and s.name(node) == title:
-            x, y, w, h = s.extents(node)
-            return (x, y, x + w, y + h)
-    raise AssertionError("no drawing area in %r" % title)
+    x, y, w, h = s.extents(s.drawing_area(title))
+    return (x, y, x + w, y + h)
 
 
 def run(s, storm):
