@@ -59,4 +59,9 @@ void BM_Histo(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_BareStep)->Arg(kSteps)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Histo)->Arg(100)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Histo)
+    ->Arg(100)
+    ->Arg(10'000)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond);

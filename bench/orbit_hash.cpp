@@ -3,14 +3,18 @@
 // stage the same points to the bit. Prints one line per case and whether it matches the hashes
 // recorded below for 10^8 steps; exits 1 on any difference. "--steps N" runs N steps a case
 // instead and only prints. Then the two time-series panels drawn with both orbits in one loop
-// are compared, pixel for pixel, with the same panels drawn one after the other.
+// are compared, pixel for pixel, with the same panels drawn one after the other, and the histogram
+// counts with those of a bisection over the bin edges.
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "model/histogram.h"
+#include "model/map_step.h"
 #include "model/orbit.h"
 #include "plot/frames.h"
 #include "surface/hashing_surface.h"
@@ -103,6 +107,28 @@ Panels timeSeries(const Case& c, std::int32_t steps, bool lend) {
   return {surface.hash(), p.N, dialogs.messages.size()};
 }
 
+// The counts of the default orbit, each bin found by bisection.
+bool countsAsBisection(std::int32_t m, std::int32_t steps) {
+  HistoState h;
+  h.m = m;
+  MapParams p = kDefaultParams;
+  p.N = steps;
+  collectHisto(h, p);
+  std::vector<std::int32_t> x(m + 1), y(m + 1);
+  const auto count = [m](std::vector<std::int32_t>& counts, double v, double low, double w) {
+    if (v >= low + w * 0 && v < low + w * (m + 1.0)) ++counts[searchBin(v, low, w, m)];
+  };
+  double xi = p.x0, yi = p.y0;
+  for (std::int32_t i = 0; i < steps && std::isfinite(xi); ++i) {
+    const MapStep next = mapStep(p.a, p.b, xi, yi);
+    xi = next.x;
+    yi = next.y;
+    count(x, xi, p.xbl, h.xBinWidth);
+    count(y, yi, p.ybl, h.yBinWidth);
+  }
+  return h.xCount == x && h.yCount == y;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,6 +163,12 @@ int main(int argc, char** argv) {
     std::printf("1D panels, %-23s N %10d  messages %zu  pixels 0x%016" PRIx64 "  %s\n", c.name + 3,
                 lanes.n, lanes.messages, lanes.hash,
                 same ? "as one after the other" : "DIFFER from one after the other");
+  }
+  for (const std::int32_t m : {100, kMaxBins}) {
+    const bool same = countsAsBisection(m, steps);
+    differ += !same;
+    std::printf("histogram, m = %-8d N %10d  counts %s\n", m, steps,
+                same ? "as the bisection" : "DIFFER from the bisection");
   }
   return differ && !record ? 1 : 0;
 }
