@@ -345,28 +345,42 @@ class PanelMask {
     };
     span(f.frameLeft, f.frameRight, r.cols, view_.x0, view_.width);
     span(f.frameTop, f.frameBottom, r.rows, view_.y0, view_.height);
-    bits_.assign(std::size_t{view_.width} * view_.height, 0);
-    view_.bits = bits_.data();
   }
-  const View& view() const { return view_; }
+  // The bytes are taken on first use: a mask that is never set costs nothing.
+  const View& view() {
+    if (!view_.bits) {
+      bits_.assign(std::size_t{view_.width} * view_.height, 0);
+      view_.bits = bits_.data();
+    }
+    return view_;
+  }
 
   // Inks the marked pixels through the surface's raster, or, when it lends none, as points at
   // their centres.
   void show(DrawingSurface& surface) const {
     const PointRaster* raster = surface.pointRaster();
     PointBatch batch(surface);
-    for (std::uint32_t y = 0; y < view_.height; ++y) {
-      const std::uint8_t* row = bits_.data() + std::size_t{y} * view_.width;
-      for (std::uint32_t x = 0; x < view_.width; ++x) {
-        if (!row[x]) continue;
-        const std::uint32_t px = view_.x0 + x, py = view_.y0 + y;
-        if (raster) {
-          if (px < raster->cols && py < raster->rows) raster->setPixel(px, py);
-        } else {
-          batch.add({(px + 0.5) / view_.pixelsPerTwip, (py + 0.5) / view_.pixelsPerTwip});
-        }
+    const auto ink = [&](std::size_t i) {
+      const auto px = static_cast<std::uint32_t>(view_.x0 + i % view_.width);
+      const auto py = static_cast<std::uint32_t>(view_.y0 + i / view_.width);
+      if (!raster) {
+        batch.add({(px + 0.5) / view_.pixelsPerTwip, (py + 0.5) / view_.pixelsPerTwip});
+      } else if (px < raster->cols && py < raster->rows) {
+        raster->setPixel(px, py);
       }
+    };
+    // Most of a mask is empty: it is read a word at a time.
+    constexpr std::size_t kWord = sizeof(std::uint64_t);
+    std::size_t i = 0;
+    for (; i + kWord <= bits_.size(); i += kWord) {
+      std::uint64_t word;
+      std::memcpy(&word, &bits_[i], kWord);
+      if (!word) continue;
+      for (std::size_t j = i; j < i + kWord; ++j)
+        if (bits_[j]) ink(j);
     }
+    for (; i < bits_.size(); ++i)
+      if (bits_[i]) ink(i);
     batch.flush();
     if (raster) surface.rasterChanged();
   }
@@ -426,10 +440,11 @@ class SeriesPanels {
 
   template <class LeftSink>
   void pairs(const LeftSink& left, std::int64_t last) {
+    const PanelMask::View& right = rMask_.view();
     if (safe_) {
-      takePairs<true>(l_, r_, ls_, rs_, last, n_, left, rMask_.view());
+      takePairs<true>(l_, r_, ls_, rs_, last, n_, left, right);
     } else {
-      takePairs<false>(l_, r_, ls_, rs_, last, n_, left, rMask_.view());
+      takePairs<false>(l_, r_, ls_, rs_, last, n_, left, right);
     }
   }
 
