@@ -154,11 +154,12 @@ void Form1::mnu1Dts_Click() {
   readParams();
   if (!paramsValid_) return;
   plotSeriesAxes(true);
+  const PlotFrame left = m.frame;
   PlotFrame right;
   setFrameRightPanel(right, m.panel, s2);
   // Both orbits run at once; the right panel's turn comes when the left one is done. It would
   // read the same texts again, and with them the N the left orbit started from.
-  plotSeriesPanels(s2, m.params, limits_, m.frame, right, forms_.dialogs, forms_.gate.pacer(), [&] {
+  plotSeriesPanels(s2, m.params, limits_, left, right, forms_.dialogs, forms_.gate.pacer(), [&] {
     seriesName_ = SeriesName::kYts;
     m.frame = right;
     plotSeriesAxes(false);
