@@ -82,6 +82,15 @@ void BM_CommandHisto(benchmark::State& state) {
   runCommand(state, Command::kHisto);
 }
 
+// The first such command after start-up, alone in a fresh process: bench/run.sh starts one process
+// per repetition.
+void BM_FirstCommand1D(benchmark::State& state) {
+  runCommand(state, Command::k1D);
+}
+void BM_FirstCommandHisto(benchmark::State& state) {
+  runCommand(state, Command::kHisto);
+}
+
 }  // namespace
 
 BENCHMARK(BM_Command2D)
@@ -99,4 +108,10 @@ BENCHMARK(BM_CommandHisto)
     ->Args({10'000'000, 100})
     ->Args({100'000'000, 100})
     ->Args({10'000'000, 10'000'000})
+    ->Args({100'000'000, 10'000'000})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstCommand1D)->Arg(1'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstCommandHisto)
+    ->Args({10'000'000, 10'000'000})
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);

@@ -45,6 +45,9 @@ void BM_Histo(benchmark::State& state) {
   const henon::MapParams p = histoParams();
   henon::HistoState h;
   h.m = static_cast<std::int32_t>(state.range(0));
+  // Counting as the command does after its first run: the counts' memory is already the
+  // process's. The first command after start-up is measured on its own.
+  henon::collectHisto(h, p);
   for (auto _ : state) {
     henon::cleanVectorState();
     henon::collectHisto(h, p);
@@ -59,4 +62,9 @@ void BM_Histo(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_BareStep)->Arg(kSteps)->Arg(100'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Histo)->Arg(100)->Arg(10'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Histo)
+    ->Arg(100)
+    ->Arg(10'000)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond);

@@ -2,16 +2,23 @@
 // Hashes every point the orbit hands to its surface over long runs, so two builds can be shown to
 // stage the same points to the bit. Prints one line per case and whether it matches the hashes
 // recorded below for 10^8 steps; exits 1 on any difference. "--steps N" runs N steps a case
-// instead and only prints.
+// instead and only prints. Then the two time-series panels drawn with both orbits in one loop
+// are compared, pixel for pixel, with the same panels drawn one after the other, and the histogram
+// counts with those of a bisection over the bin edges.
 #include <cinttypes>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
+#include "model/histogram.h"
+#include "model/map_step.h"
 #include "model/orbit.h"
 #include "plot/frames.h"
 #include "surface/hashing_surface.h"
+#include "surface/point_raster.h"
 
 namespace {
 
@@ -57,6 +64,71 @@ const Case kCases[] = {
      0xbef69075066f48ac},
 };
 
+// A 1920 x 1000 pixel image in memory. Lending its raster, it takes the orbit's pixels as a
+// window does; lending none, it gets staged points and sets the same pixels from them.
+class PixelSurface : public RecordingSurface {
+ public:
+  explicit PixelSurface(bool lend)
+      : RecordingSurface(28800, 15000), pixels_(1920 * 1000), lend_(lend) {
+    raster_ = {pixels_.data(), 1920, 1920, 1000, 1 / 15.0, 1, 1};
+  }
+  const PointRaster* pointRaster() override { return lend_ ? &raster_ : nullptr; }
+  void PSetMany(std::span<const Point> points) override {
+    for (const Point& p : points) raster_.set(p.x, p.y);
+  }
+  std::uint64_t hash() const {
+    std::uint64_t h = 0xcbf29ce484222325;
+    for (std::uint32_t v : pixels_) h = (h ^ v) * 0x100000001b3;
+    return h;
+  }
+
+ private:
+  std::vector<std::uint32_t> pixels_;
+  PointRaster raster_;
+  bool lend_;
+};
+
+struct Panels {
+  std::uint64_t hash;
+  std::int32_t n;
+  std::size_t messages;
+};
+
+Panels timeSeries(const Case& c, std::int32_t steps, bool lend) {
+  PixelSurface surface(lend);
+  const PanelMetrics pm = measurePanelMetrics(surface);
+  PlotFrame left, right;
+  setFrameLeftPanel(left, pm, surface);
+  setFrameRightPanel(right, pm, surface);
+  MapParams p = c.p;
+  p.N = steps;
+  ScriptedDialogs dialogs;
+  plotSeriesPanels(surface, p, c.limits, left, right, dialogs, nullptr, [] {});
+  return {surface.hash(), p.N, dialogs.messages.size()};
+}
+
+// The counts of the default orbit, each bin found by bisection.
+bool countsAsBisection(std::int32_t m, std::int32_t steps) {
+  HistoState h;
+  h.m = m;
+  MapParams p = kDefaultParams;
+  p.N = steps;
+  collectHisto(h, p);
+  std::vector<std::int32_t> x(m + 1), y(m + 1);
+  const auto count = [m](std::vector<std::int32_t>& counts, double v, double low, double w) {
+    if (v >= low + w * 0 && v < low + w * (m + 1.0)) ++counts[searchBin(v, low, w, m)];
+  };
+  double xi = p.x0, yi = p.y0;
+  for (std::int32_t i = 0; i < steps && std::isfinite(xi); ++i) {
+    const MapStep next = mapStep(p.a, p.b, xi, yi);
+    xi = next.x;
+    yi = next.y;
+    count(x, xi, p.xbl, h.xBinWidth);
+    count(y, yi, p.ybl, h.yBinWidth);
+  }
+  return h.xCount == x && h.yCount == y;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,6 +153,22 @@ int main(int argc, char** argv) {
                 record ? ""
                 : same ? "agrees"
                        : "DIFFERS");
+  }
+  for (const Case& c : kCases) {
+    if (c.style.plotMode != PlotMode::k2D) continue;
+    const Panels lanes = timeSeries(c, steps, true), apart = timeSeries(c, steps, false);
+    const bool same =
+        lanes.hash == apart.hash && lanes.n == apart.n && lanes.messages == apart.messages;
+    differ += !same;
+    std::printf("1D panels, %-23s N %10d  messages %zu  pixels 0x%016" PRIx64 "  %s\n", c.name + 3,
+                lanes.n, lanes.messages, lanes.hash,
+                same ? "as one after the other" : "DIFFER from one after the other");
+  }
+  for (const std::int32_t m : {100, kMaxBins}) {
+    const bool same = countsAsBisection(m, steps);
+    differ += !same;
+    std::printf("histogram, m = %-8d N %10d  counts %s\n", m, steps,
+                same ? "as the bisection" : "DIFFER from the bisection");
   }
   return differ && !record ? 1 : 0;
 }

@@ -42,6 +42,9 @@ void checkBin(double v, double low, double w, std::int32_t m) {
   }
   const std::int32_t r = referenceBin(v, low, w, 0, m);
   FUZZ_CHECK(k == r, "binIndex(%.17g, %.17g, %.17g, %d) = %d, reference %d", v, low, w, m, k, r);
+  // The bisection binIndex falls back on, which the counts are checked against at 10^8 steps.
+  const std::int32_t b = searchBin(v, low, w, m);
+  FUZZ_CHECK(b == r, "searchBin(%.17g, %.17g, %.17g, %d) = %d, reference %d", v, low, w, m, b, r);
   FUZZ_CHECK(low + w * k <= v && v < low + w * (k + 1.0), "bin %d does not hold %.17g", k, v);
 }
 

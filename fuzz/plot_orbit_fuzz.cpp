@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// An orbit with any accepted parameters, limits and frame, drawn on a recording surface.
+// An orbit with any accepted parameters, limits and frame, drawn on a recording surface; the
+// time-series panels' two orbits in one loop against one after the other.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -104,7 +105,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Set straight into a raster, the orbit must end alike and set just what its points would set;
   // the sanitizer watches that no store leaves the raster.
-  if (style.plotMode != PlotMode::k2D) return 0;
+  if (style.plotMode != PlotMode::k2D) {
+    // Both panels' orbits in one loop against one panel after the other, in the time-series
+    // panels of the same window.
+    const PanelMetrics pm = measurePanelMetrics(surface);
+    PlotFrame left, right;
+    setFrameLeftPanel(left, pm, surface);
+    setFrameRightPanel(right, pm, surface);
+    RecordingSurface apart(width, height);
+    MapParams q = start;
+    ScriptedDialogs apartDialogs;
+    plotSeriesPanels(apart, q, lim, left, right, apartDialogs, nullptr, [] {});
+    RasterSurface lanes(width, height, cols, rows, pixelsPerTwip, side);
+    MapParams r = start;
+    ScriptedDialogs lanesDialogs;
+    plotSeriesPanels(lanes, r, lim, left, right, lanesDialogs, nullptr, [] {});
+    FUZZ_CHECK(r.N == q.N, "N = %d in one loop, %d one panel after the other", r.N, q.N);
+    FUZZ_CHECK(lanesDialogs.messages == apartDialogs.messages, "the messages differ");
+    FUZZ_CHECK(lanes.ops.empty(), "%zu ops on a surface lending a raster", lanes.ops.size());
+    RasterSurface staged(width, height, cols, rows, pixelsPerTwip, side);
+    for (const DrawOp& op : apart.ops) staged.raster.set(op.x1, op.y1);
+    FUZZ_CHECK(lanes.pixels == staged.pixels, "the panels differ from one after the other");
+    return 0;
+  }
   RasterSurface direct(width, height, cols, rows, pixelsPerTwip, side);
   MapParams q = start;
   ScriptedDialogs directDialogs;

@@ -1,7 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "model/histogram.h"
 
+#include <sys/mman.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "model/map_step.h"
 #include "model/numeric_text.h"
@@ -59,15 +66,84 @@ void setBinWidths(HistoState& h, const MapParams& p) {
   h.yBinWidth = (p.ytr - p.ybl) / h.m;
 }
 
+namespace {
+
+// Zeroed counts for bins 0..m. A large array is asked for in huge pages before it is first
+// touched: the bins of a chaotic orbit are hit at random, and with 4 KiB pages nearly every hit
+// on millions of bins also missed the page tables; the first touch then faults 2 MiB at a time.
+void zeroCounts(std::vector<std::int32_t>& counts, std::int32_t m) {
+  const auto size = static_cast<std::size_t>(m) + 1;
+  if (counts.capacity() < size) {
+    std::vector<std::int32_t>().swap(counts);
+    counts.reserve(size);
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+    const auto from = (reinterpret_cast<std::uintptr_t>(counts.data()) + kHuge - 1) & ~(kHuge - 1);
+    const auto to = (reinterpret_cast<std::uintptr_t>(counts.data() + size)) & ~(kHuge - 1);
+    if (from < to) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#endif
+  }
+  counts.assign(size, 0);
+}
+
+// The bins of a step's x and y at once, each lane as binIndex finds it: the guess and the edges it
+// is checked against are the same operations, two at a time.
+class BinPair {
+ public:
+  BinPair(double xLow, double xW, double yLow, double yW, std::int32_t m)
+      : xLow_(xLow), xW_(xW), yLow_(yLow), yW_(yW), m_(m) {
+#if defined(__SSE2__)
+    low_ = _mm_set_pd(yLow, xLow);
+    w_ = _mm_set_pd(yW, xW);
+    per_ = _mm_set_pd(1 / yW, 1 / xW);
+    first_ = _mm_set_pd(yLow + yW * 0, xLow + xW * 0);
+    end_ = _mm_set_pd(yLow + yW * (m + 1.0), xLow + xW * (m + 1.0));
+    last_ = _mm_set1_pd(m);
+#endif
+  }
+
+  void find(double x, double y, std::int32_t& kx, std::int32_t& ky) const {
+#if defined(__SSE2__)
+    const __m128d v = _mm_set_pd(y, x);
+    // Outside the bins a lane's guess may be anything; its bin is -1 whatever it is.
+    const __m128d inside = _mm_and_pd(_mm_cmpge_pd(v, first_), _mm_cmplt_pd(v, end_));
+    const __m128d guess = _mm_min_pd(_mm_mul_pd(_mm_sub_pd(v, low_), per_), last_);
+    const __m128i k = _mm_cvttpd_epi32(guess);
+    const __m128d kd = _mm_cvtepi32_pd(k);
+    const __m128d below = _mm_add_pd(low_, _mm_mul_pd(w_, kd));
+    const __m128d above = _mm_add_pd(low_, _mm_mul_pd(w_, _mm_add_pd(kd, _mm_set1_pd(1))));
+    const __m128d holds = _mm_and_pd(_mm_cmple_pd(below, v), _mm_cmplt_pd(v, above));
+    const int in = _mm_movemask_pd(inside);
+    if (_mm_movemask_pd(holds) == in && in == 3) {
+      const auto both = static_cast<std::uint64_t>(_mm_cvtsi128_si64(k));
+      kx = static_cast<std::int32_t>(both);
+      ky = static_cast<std::int32_t>(both >> 32);
+      return;
+    }
+#endif
+    kx = binIndex(x, xLow_, xW_, m_);
+    ky = binIndex(y, yLow_, yW_, m_);
+  }
+
+ private:
+  double xLow_, xW_, yLow_, yW_;
+  std::int32_t m_;
+#if defined(__SSE2__)
+  __m128d low_, w_, per_, first_, end_, last_;
+#endif
+};
+
+}  // namespace
+
 void collectHisto(HistoState& h, const MapParams& p, Pacer* pacer) {
   const std::int32_t m = h.m;
-  h.xCount.assign(static_cast<std::size_t>(m) + 1, 0);
-  h.yCount.assign(static_cast<std::size_t>(m) + 1, 0);
+  zeroCounts(h.xCount, m);
+  zeroCounts(h.yCount, m);
   setBinWidths(h, p);
   // An empty or inverted window has no bins to count into.
   if (!(h.xBinWidth > 0) || !(h.yBinWidth > 0)) return;
   const double xbl = p.xbl, ybl = p.ybl, wx = h.xBinWidth, wy = h.yBinWidth;
-  const double perWx = 1 / wx, perWy = 1 / wy;
+  const BinPair bins(xbl, wx, ybl, wy, m);
   std::int32_t* xCount = h.xCount.data();
   std::int32_t* yCount = h.yCount.data();
   double x = p.x0;
@@ -75,24 +151,41 @@ void collectHisto(HistoState& h, const MapParams& p, Pacer* pacer) {
   const std::int32_t n = p.N;
   // Chunks of a fraction of a millisecond: the pacer's clock is read once per chunk.
   constexpr std::int32_t kChunk = 1 << 16;
+  // A value's count is added to kAhead steps after its bin is found and its count fetched, so
+  // that with millions of bins many fetches are on their way at once, beside the orbit's chain.
+  constexpr std::int32_t kAhead = 32;
+  std::int32_t xBins[kAhead], yBins[kAhead];
+  std::fill_n(xBins, kAhead, -1);
+  std::fill_n(yBins, kAhead, -1);
+  // Where values outside the bins are counted, without a branch.
+  std::int32_t xOutside = 0, yOutside = 0;
+  const auto add = [&](std::int32_t j) {
+    ++*(xBins[j] >= 0 ? xCount + xBins[j] : &xOutside);
+    ++*(yBins[j] >= 0 ? yCount + yBins[j] : &yOutside);
+  };
   for (std::int32_t done = 0; done < n;) {
     const std::int32_t end = n - done > kChunk ? done + kChunk : n;
     cleanVectorState();  // the pacer may have left it dirty
-    for (std::int32_t i = done; i < end; ++i) {
+    for (; done < end; ++done) {
       // The orbit's own step: a * x and x * a round alike.
       const auto [xNew, yNew] = mapStep(p.a, p.b, x, y);
-      std::int32_t kx = binIndex(xNew, xbl, wx, m, perWx);
-      std::int32_t ky = binIndex(yNew, ybl, wy, m, perWy);
-      if (kx >= 0) ++xCount[kx];
-      if (ky >= 0) ++yCount[ky];
+      std::int32_t kx, ky;
+      bins.find(xNew, yNew, kx, ky);
+      __builtin_prefetch(xCount + kx, 1);
+      __builtin_prefetch(yCount + ky, 1);
+      const std::int32_t j = done % kAhead;
+      add(j);
+      xBins[j] = kx;
+      yBins[j] = ky;
       x = xNew;
       y = yNew;
       // Once x is no longer finite no later value of x or y can be finite again.
-      if (!std::isfinite(x)) return;
+      if (!std::isfinite(x)) break;
     }
-    done = end;
+    if (done < end) break;
     if (pacer && pacer->due()) pacer->breathe();
   }
+  for (std::int32_t j = 0; j < kAhead; ++j) add(j);
 }
 
 }  // namespace henon

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "model/map_step.h"
 #include "model/vector_state.h"
@@ -252,6 +254,254 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
   show();
 }
 
+// One step of a series orbit, its point set into the sink as finishSeries would place it. False
+// at an escape, with (x, y) left at the last point.
+template <Draw kDraw, bool kSafeView, class Sink>
+[[gnu::always_inline]] inline bool seriesStep(const Loop& c, double& x, double& y, std::int64_t i,
+                                              double n, const Sink& sink) {
+  MapStep next = mapStep(c.a, c.b, x, y);
+  if constexpr (!kSafeView) {
+    if (c.escapes(next.x, next.y)) return false;
+  }
+  if ((kSafeView || c.drawable) && c.inView(next.x, next.y)) {
+    const Point sp = c.toFrame<kSafeView>(next.x, next.y);
+    const double at = c.stepX(static_cast<double>(i), n);
+    if constexpr (kDraw == Draw::kSeriesX) {
+      sink.set(at, kSafeView ? linear(c.bottom, c.frameH, c.xbl, c.xbl - c.xtr, next.x)
+                             : mapLinear(c.bottom, c.top, c.xbl, c.xtr, next.x));
+    } else {
+      sink.set(at, sp.y);
+    }
+    next = c.toMap<kSafeView>(sp);
+  } else if constexpr (kSafeView) {
+    if (c.escapes(next.x, next.y)) return false;
+  }
+  x = next.x;
+  y = next.y;
+  return true;
+}
+
+// Steps s.next..last of one series orbit, or up to its escape.
+template <Draw kDraw, bool kSafeView, class Sink>
+[[gnu::noinline]] Steps takeSeries(const Loop c, Steps s, std::int64_t last, double n,
+                                   const Sink sink) {
+  double x = s.x;
+  double y = s.y;
+  for (std::int64_t i = s.next; i <= last; ++i)
+    if (!seriesStep<kDraw, kSafeView>(c, x, y, i, n, sink)) return {x, y, i, 0, true};
+  return {x, y, last + 1, 0, false};
+}
+
+// Both series orbits side by side, both at step l.next, until last or the first escape: a core
+// runs two independent dependent chains almost as fast as one.
+template <bool kSafeView, class LeftSink, class RightSink>
+[[gnu::noinline]] void takePairs(const Loop lc, const Loop rc, Steps& l, Steps& r,
+                                 std::int64_t last, double n, const LeftSink left,
+                                 const RightSink right) {
+  double lx = l.x, ly = l.y, rx = r.x, ry = r.y;
+  for (std::int64_t i = l.next; i <= last; ++i) {
+    const bool lOn = seriesStep<Draw::kSeriesX, kSafeView>(lc, lx, ly, i, n, left);
+    const bool rOn = seriesStep<Draw::kSeriesY, kSafeView>(rc, rx, ry, i, n, right);
+    if (!(lOn & rOn)) {
+      l = {lx, ly, lOn ? i + 1 : i, 0, !lOn};
+      r = {rx, ry, rOn ? i + 1 : i, 0, !rOn};
+      return;
+    }
+  }
+  l = {lx, ly, last + 1, 0, false};
+  r = {rx, ry, last + 1, 0, false};
+}
+
+// The pixels of one panel's points, one byte each, for points that must not show yet: memory
+// stays flat however long the orbit.
+class PanelMask {
+ public:
+  struct View {
+    std::uint8_t* bits = nullptr;
+    double cols = 0, rows = 0, pixelsPerTwip = 0;  // the raster's
+    std::uint32_t x0 = 0, y0 = 0, width = 0, height = 0;
+
+    // The pixel PointRaster::set would ink.
+    void set(double x, double y) const {
+      const double tx = x * pixelsPerTwip, ty = y * pixelsPerTwip;
+      if (!(tx >= 0 && ty >= 0 && tx < cols && ty < rows)) return;
+      const std::uint32_t px = static_cast<std::uint32_t>(tx) - x0;
+      const std::uint32_t py = static_cast<std::uint32_t>(ty) - y0;
+      if (px < width && py < height) bits[std::size_t{py} * width + px] = 1;
+    }
+  };
+
+  // Covers the frame and a margin against rounding, within the raster.
+  PanelMask(const PointRaster& r, const PlotFrame& f) {
+    view_.cols = r.cols;
+    view_.rows = r.rows;
+    view_.pixelsPerTwip = r.pixelsPerTwip;
+    const auto span = [&](double a, double b, double n, std::uint32_t& from, std::uint32_t& size) {
+      const double lo = std::floor(std::min(a, b) * r.pixelsPerTwip) - 2;
+      const double hi = std::floor(std::max(a, b) * r.pixelsPerTwip) + 2;
+      if (!(lo < n && hi >= 0)) return;
+      from = static_cast<std::uint32_t>(std::max(lo, 0.0));
+      size = static_cast<std::uint32_t>(std::min(hi, n - 1)) - from + 1;
+    };
+    span(f.frameLeft, f.frameRight, r.cols, view_.x0, view_.width);
+    span(f.frameTop, f.frameBottom, r.rows, view_.y0, view_.height);
+  }
+  // The bytes are taken on first use: a mask that is never set costs nothing.
+  const View& view() {
+    if (!view_.bits) {
+      bits_.assign(std::size_t{view_.width} * view_.height, 0);
+      view_.bits = bits_.data();
+    }
+    return view_;
+  }
+
+  // Inks the marked pixels through the surface's raster, or, when it lends none, as points at
+  // their centres.
+  void show(DrawingSurface& surface) const {
+    const PointRaster* raster = surface.pointRaster();
+    PointBatch batch(surface);
+    const auto ink = [&](std::size_t i) {
+      const auto px = static_cast<std::uint32_t>(view_.x0 + i % view_.width);
+      const auto py = static_cast<std::uint32_t>(view_.y0 + i / view_.width);
+      if (!raster) {
+        batch.add({(px + 0.5) / view_.pixelsPerTwip, (py + 0.5) / view_.pixelsPerTwip});
+      } else if (px < raster->cols && py < raster->rows) {
+        raster->setPixel(px, py);
+      }
+    };
+    // Most of a mask is empty: it is read a word at a time.
+    constexpr std::size_t kWord = sizeof(std::uint64_t);
+    std::size_t i = 0;
+    for (; i + kWord <= bits_.size(); i += kWord) {
+      std::uint64_t word;
+      std::memcpy(&word, &bits_[i], kWord);
+      if (!word) continue;
+      for (std::size_t j = i; j < i + kWord; ++j)
+        if (bits_[j]) ink(j);
+    }
+    for (; i < bits_.size(); ++i)
+      if (bits_[i]) ink(i);
+    batch.flush();
+    if (raster) surface.rasterChanged();
+  }
+
+ private:
+  std::vector<std::uint8_t> bits_;
+  View view_;
+};
+
+// The two panels of "1D", their orbits advanced together once the surface lends a raster.
+class SeriesPanels {
+ public:
+  SeriesPanels(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim,
+               const PlotFrame& left, const PlotFrame& right, Dialogs& dialogs, Pacer* pacer,
+               const PointRaster& raster)
+      : surface_(surface),
+        p_(p),
+        dialogs_(dialogs),
+        pacer_(pacer),
+        n_(p.N),
+        l_(p, lim, left),
+        r_(p, lim, right),
+        safe_(l_.viewIsSafe() && r_.viewIsSafe()),
+        lMask_(raster, left),
+        rMask_(raster, right),
+        raster_(&raster) {}
+
+  void run(const std::function<void()>& rightPanel) {
+    // Together while both go on; the right panel's points wait in its mask for its axes.
+    while (!done(ls_) && !done(rs_)) {
+      const std::int64_t last = std::min<std::int64_t>(n_, ls_.next + kChunk - 1);
+      cleanVectorState();
+      if (raster_) {
+        pairs(*raster_, last);
+      } else {
+        pairs(lMask_.view(), last);
+      }
+      if (!done(ls_) && !done(rs_)) breathe(lMask_);
+    }
+    alone<Draw::kSeriesX>(ls_, l_, lMask_);
+    show(lMask_);
+    end(ls_);
+    // The right panel reads N afresh, as the left one did.
+    p_.N = n_;
+    rightPanel();
+    rMask_.show(surface_);
+    raster_ = surface_.pointRaster();
+    alone<Draw::kSeriesY>(rs_, r_, rMask_);
+    show(rMask_);
+    end(rs_);
+  }
+
+ private:
+  static constexpr std::int64_t kChunk = 4096;
+
+  bool done(const Steps& s) const { return s.escaped || s.next > n_; }
+
+  template <class LeftSink>
+  void pairs(const LeftSink& left, std::int64_t last) {
+    const PanelMask::View& right = rMask_.view();
+    if (safe_) {
+      takePairs<true>(l_, r_, ls_, rs_, last, n_, left, right);
+    } else {
+      takePairs<false>(l_, r_, ls_, rs_, last, n_, left, right);
+    }
+  }
+
+  // One orbit on its own to its end; its points go where they show now.
+  template <Draw kDraw>
+  void alone(Steps& s, const Loop& c, PanelMask& mask) {
+    while (!done(s)) {
+      const std::int64_t last = std::min<std::int64_t>(n_, s.next + kChunk - 1);
+      cleanVectorState();
+      if (raster_) {
+        s = safe_ ? takeSeries<kDraw, true>(c, s, last, n_, *raster_)
+                  : takeSeries<kDraw, false>(c, s, last, n_, *raster_);
+      } else {
+        s = safe_ ? takeSeries<kDraw, true>(c, s, last, n_, mask.view())
+                  : takeSeries<kDraw, false>(c, s, last, n_, mask.view());
+      }
+      if (!done(s)) breathe(mask);
+    }
+  }
+
+  void show(const PanelMask& mask) {
+    if (raster_) {
+      surface_.rasterChanged();
+    } else {
+      mask.show(surface_);
+    }
+  }
+
+  void breathe(const PanelMask& shown) {
+    if (!pacer_ || !pacer_->due()) return;
+    show(shown);
+    pacer_->breathe();
+    // The window system's turn may have resized the window or moved it to a screen of another
+    // pixel ratio; a surface that stops lending its raster gets the points through the mask.
+    raster_ = surface_.pointRaster();
+  }
+
+  void end(const Steps& s) {
+    if (!s.escaped) return;
+    const auto completed = static_cast<std::int32_t>(s.next - 1);
+    dialogs_.MsgBox(overflowMessage(completed));
+    p_.N = completed;
+  }
+
+  DrawingSurface& surface_;
+  MapParams& p_;
+  Dialogs& dialogs_;
+  Pacer* pacer_;
+  const std::int32_t n_;
+  const Loop l_, r_;
+  const bool safe_;
+  PanelMask lMask_, rMask_;
+  const PointRaster* raster_;
+  Steps ls_{p_.x0, p_.y0, 1, 0, false};
+  Steps rs_ = ls_;
+};
+
 }  // namespace
 
 std::string overflowMessage(int pointsPlotted) {
@@ -268,6 +518,21 @@ void plotOrbit(DrawingSurface& surface, MapParams& params, const CutOffLimits& l
   } else {
     iterate<Draw::kSeriesY>(surface, params, limits, frame, dialogs, pacer);
   }
+}
+
+void plotSeriesPanels(DrawingSurface& surface, MapParams& params, const CutOffLimits& limits,
+                      const PlotFrame& left, const PlotFrame& right, Dialogs& dialogs, Pacer* pacer,
+                      const std::function<void()>& rightPanel) {
+  if (const PointRaster* raster = surface.pointRaster()) {
+    SeriesPanels(surface, params, limits, left, right, dialogs, pacer, *raster).run(rightPanel);
+    return;
+  }
+  // Points go through the surface, one panel after the other.
+  const std::int32_t n = params.N;
+  iterate<Draw::kSeriesX>(surface, params, limits, left, dialogs, pacer);
+  params.N = n;
+  rightPanel();
+  iterate<Draw::kSeriesY>(surface, params, limits, right, dialogs, pacer);
 }
 
 void runOrbitUndrawn(DrawingSurface& surface, MapParams& params, const CutOffLimits& limits,

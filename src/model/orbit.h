@@ -2,6 +2,7 @@
 // Iterating the map and plotting each new point as soon as it is computed.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "model/pacer.h"
@@ -24,6 +25,14 @@ struct OrbitStyle {
 // when given, gets its turns between batches, with the points so far on the surface.
 void plotOrbit(DrawingSurface& surface, MapParams& params, const CutOffLimits& limits,
                const PlotFrame& frame, OrbitStyle style, Dialogs& dialogs, Pacer* pacer = nullptr);
+
+// Mode "1D": the x series into the left frame, whose axes are drawn, and the y series into the
+// right one. rightPanel draws the right panel's axes once the left orbit and its message are
+// done, and only then do its points show. Each orbit starts from params.N as given and lowers it
+// at its own escape, as plotOrbit does.
+void plotSeriesPanels(DrawingSurface& surface, MapParams& params, const CutOffLimits& limits,
+                      const PlotFrame& left, const PlotFrame& right, Dialogs& dialogs, Pacer* pacer,
+                      const std::function<void()>& rightPanel);
 
 // The same steps, escapes, view tests and mappings without setting a point: what a step costs
 // before any drawing, for the benchmarks.

@@ -40,6 +40,11 @@ struct PointRaster {
     const auto px = static_cast<std::uint32_t>(tx);
     const auto py = static_cast<std::uint32_t>(ty);
 #endif
+    setPixel(px, py);
+  }
+
+  // Inks pixel (px, py), which must lie on the raster.
+  void setPixel(std::uint32_t px, std::uint32_t py) const {
     // Plain stores: reading first to spare a black pixel the write saves nothing measurable, and
     // inside the orbit a branch on the pixel would mispredict against its dependent chain.
     std::uint32_t* at = bits + (static_cast<std::ptrdiff_t>(py) * stride + px) * side;

@@ -179,26 +179,31 @@ void Form1::mnuPlot_Click() {
 
 void Form1::mnu1Dts_Click() {
   plotMode_ = PlotMode::k1D;
-  if (plotSeriesPanel(true) && plotSeriesPanel(false)) forms_.form2().showInFront();
-}
-
-bool Form1::plotSeriesPanel(bool xSeries) {
   Module1& m = forms_.shared;
   QtSurface& s2 = forms_.form2().surface();
-  seriesName_ = xSeries ? SeriesName::kXts : SeriesName::kYts;
-  if (xSeries) {
-    setFrameLeftPanel(m.frame, m.panel, s2);
-  } else {
-    setFrameRightPanel(m.frame, m.panel, s2);
-  }
-  // Read afresh for each panel: the first orbit may have lowered N.
+  seriesName_ = SeriesName::kXts;
+  setFrameLeftPanel(m.frame, m.panel, s2);
   readParams();
-  if (!paramsValid_) return false;
+  if (!paramsValid_) return;
+  plotSeriesAxes(true);
+  const PlotFrame left = m.frame;
+  PlotFrame right;
+  setFrameRightPanel(right, m.panel, s2);
+  // Both orbits run at once; the right panel's turn comes when the left one is done. It would
+  // read the same texts again, and with them the N the left orbit started from.
+  plotSeriesPanels(s2, m.params, limits_, left, right, forms_.dialogs, forms_.gate.pacer(), [&] {
+    seriesName_ = SeriesName::kYts;
+    m.frame = right;
+    plotSeriesAxes(false);
+  });
+  forms_.form2().showInFront();
+}
+
+void Form1::plotSeriesAxes(bool xSeries) {
+  Module1& m = forms_.shared;
+  QtSurface& s2 = forms_.form2().surface();
   plotAxes1D(s2, m.frame, m.params, seriesName_, xSeries ? "Xn" : "Yn", surface());
   printTitle(s2, m.frame, seriesTitle(m.params, xSeries));
-  plotOrbit(s2, m.params, limits_, m.frame, {plotMode_, seriesName_}, forms_.dialogs,
-            forms_.gate.pacer());
-  return true;
 }
 
 void Form1::mnuClear_Click() {

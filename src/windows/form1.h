@@ -44,8 +44,8 @@ class Form1 : public FormWindow {
   void Form_Load();
   void readParams();
   void holdEdit(std::size_t i, const QString& text);
-  // One panel of the time series; false when the parameters were refused.
-  bool plotSeriesPanel(bool xSeries);
+  // A panel's axes and title, in the frame set for it.
+  void plotSeriesAxes(bool xSeries);
   void mnuClear_Click();
   void mnuExit_Click();
   void askLimit(double& limit, const char* prompt, const char* title);

@@ -81,6 +81,41 @@ TEST(Histogram, BinsAreHalfOpenAndMatchTheRecursiveSearch) {
   }
 }
 
+// Every count as the bisection finds it: few and many bins, most values outside, fewer steps than
+// counts in flight, an orbit that runs off to infinity.
+TEST(Histogram, CountsAsTheBisection) {
+  struct Case {
+    std::int32_t m, n;
+    double x0, xbl, xtr;
+  };
+  for (const Case& c : {Case{1, 100000, 0.5, -2, 2}, Case{997, 100000, 0.5, -2, 2},
+                        Case{10'000'000, 200000, 0.5, -2, 2}, Case{50000, 100000, 0.5, 0.1, 0.3},
+                        Case{100, 5, 0.5, -2, 2}, Case{100, 1000, 3, -2, 2}}) {
+    HistoState h;
+    h.m = c.m;
+    MapParams p = kDefaultParams;
+    p.N = c.n;
+    p.x0 = c.x0;
+    p.xbl = c.xbl;
+    p.xtr = c.xtr;
+    collectHisto(h, p);
+    Counts x(c.m + 1), y(c.m + 1);
+    const auto count = [&](Counts& counts, double v, double low, double w) {
+      if (v >= low && v < low + w * (c.m + 1.0)) ++counts[referenceBin(v, low, w, 0, c.m)];
+    };
+    double xi = p.x0, yi = p.y0;
+    for (std::int32_t i = 0; i < p.N && std::isfinite(xi); ++i) {
+      const double xNew = (1 + yi) - (p.a * xi) * xi;
+      yi = p.b * xi;
+      xi = xNew;
+      count(x, xi, p.xbl, (p.xtr - p.xbl) / c.m);
+      count(y, yi, p.ybl, (p.ytr - p.ybl) / c.m);
+    }
+    EXPECT_TRUE(h.xCount == x) << c.m << " " << c.n;
+    EXPECT_TRUE(h.yCount == y) << c.m << " " << c.n;
+  }
+}
+
 TEST(Histogram, ValuesOutsideTheBinsAndEmptyWindowsAreNotCounted) {
   HistoState h;
   h.m = 4;

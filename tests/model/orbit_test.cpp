@@ -271,6 +271,59 @@ TEST(OrbitRaster, SetsExactlyThePixelsOfTheStagedPoints) {
   }
 }
 
+// Both time-series orbits in one loop set the pixels the panels drawn one after the other set,
+// with the same messages and N, also when the raster is withheld now and then mid-run.
+TEST(OrbitRaster, SeriesPanelsSetThePixelsOfOnePanelAfterTheOther) {
+  struct Case {
+    CutOffLimits limits;
+    std::int32_t n;
+    std::size_t messages;
+    int withholdEvery;
+    int side = 1;
+  };
+  // Under x <= 1.2728 the left orbit escapes at step 1780, the right one at 3364; under 1.2726 at
+  // 1220 and 1145; under 1.2729 the left one at 1780.
+  const Case cases[] = {
+      {{}, 100000, 0, 0},
+      {{1.2728, 1000, -1000, -1000}, 100000, 2, 0},
+      {{1.2726, 1000, -1000, -1000}, 100000, 2, 3},
+      {{1.2726, 1000, -1000, -1000}, 1200, 1, 0, 2},
+      {{1.2729, 1000, -1000, -1000}, 5000, 1, 3},
+      {{1.5, 1000, -1.5, -1000}, 100000, 0, 2, 2},  // limits inside the view
+  };
+  for (std::size_t k = 0; k < std::size(cases); ++k) {
+    const Case& c = cases[k];
+    SCOPED_TRACE("case " + std::to_string(k));
+    const MapParams start{1.4, 0.3, 0.5, 0.5, -1, -0.3, 1, 0.3, c.n};
+    RecordingSurface staged(28800, 15000);
+    const PanelMetrics pm = measurePanelMetrics(staged);
+    PlotFrame left, right;
+    setFrameLeftPanel(left, pm, staged);
+    setFrameRightPanel(right, pm, staged);
+    MapParams p = start;
+    ScriptedDialogs stagedDialogs;
+    int panels = 0;
+    plotSeriesPanels(staged, p, c.limits, left, right, stagedDialogs, nullptr, [&] { ++panels; });
+
+    RasterSurface direct(c.side);
+    direct.withholdEvery = c.withholdEvery;
+    MapParams q = start;
+    ScriptedDialogs dialogs;
+    Pacer pacer([] {}, Pacer::Clock::duration::zero());
+    plotSeriesPanels(direct, q, c.limits, left, right, dialogs, &pacer, [&] { ++panels; });
+
+    EXPECT_EQ(panels, 2);
+    EXPECT_EQ(q.N, p.N);
+    EXPECT_EQ(dialogs.messages, stagedDialogs.messages);
+    EXPECT_EQ(dialogs.messages.size(), c.messages);
+    const auto want = pixelsOf(staged.of(DrawOp::kPSet), c.side);
+    EXPECT_GT(std::count(want.begin(), want.end(), 1u), 1000);
+    const auto alsoStaged = pixelsOf(direct.of(DrawOp::kPSet), c.side);
+    for (std::size_t i = 0; i < want.size(); ++i) direct.pixels[i] |= alsoStaged[i];
+    EXPECT_TRUE(direct.pixels == want);
+  }
+}
+
 TEST(OrbitHash, EveryStagedPointIsPinnedToTheBit) {
   // Views that the loop can prove safe and views it cannot, all drawing modes, points in and out
   // of view, and an escape outside the view late in the run.

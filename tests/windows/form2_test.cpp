@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "windows/form2.h"
 
+#include "model/orbit.h"
+#include "plot/axes.h"
+#include "plot/frames.h"
+#include "plot/histo_plot.h"
 #include "window_fixture.h"
 
 namespace henon {
@@ -33,6 +37,108 @@ TEST_F(Program, TimeSeriesCutOffInBothPanels) {
                       "An overflow has occured. Only points up to 1 are ploted."}));
   EXPECT_TRUE(form2().isVisible());
   EXPECT_EQ(forms.shared.params.N, 1);
+}
+
+// Hands everything to a Qt surface but lends no raster, so every point is staged.
+class StagedOnly : public DrawingSurface {
+ public:
+  explicit StagedOnly(QtSurface& s) : s_(s) {}
+  void Cls() override { s_.Cls(); }
+  void PSet(double x, double y) override { s_.PSet(x, y); }
+  void PSetMany(std::span<const Point> points) override { s_.PSetMany(points); }
+  using DrawingSurface::Line;
+  void Line(double x1, double y1, double x2, double y2, bool box) override {
+    s_.Line(x1, y1, x2, y2, box);
+  }
+  void Print(const std::string& text) override {
+    s_.CurrentX = CurrentX;
+    s_.CurrentY = CurrentY;
+    s_.Print(text);
+  }
+  double TextWidth(const std::string& t) const override { return s_.TextWidth(t); }
+  double TextHeight(const std::string& t) const override { return s_.TextHeight(t); }
+  double ScaleWidth() const override { return s_.ScaleWidth(); }
+  double ScaleHeight() const override { return s_.ScaleHeight(); }
+
+ private:
+  QtSurface& s_;
+};
+
+// Keeps what the time-series window shows at each message.
+struct SnapshotDialogs : ScriptedDialogs {
+  QtSurface* shown = nullptr;
+  std::vector<QImage> shots;
+  void MsgBox(const std::string& prompt) override {
+    ScriptedDialogs::MsgBox(prompt);
+    if (shown) shots.push_back(shown->image().copy());
+  }
+};
+using TimeSeries = ProgramWith<SnapshotDialogs>;
+
+// The command drawn panel after panel, every point staged, as it was before both orbits ran
+// in one loop.
+SnapshotDialogs oneAtATime(TimeSeries& t, const CutOffLimits& limits, std::int32_t& n) {
+  QtSurface& s2 = t.form2().surface();
+  s2.Cls();
+  SnapshotDialogs dialogs;
+  dialogs.shown = &s2;
+  MapParams p;
+  ParamTexts texts;
+  for (std::size_t i = 0; i < texts.size(); ++i)
+    texts[i] = t.form1().Text2[i]->text().toStdString();
+  EXPECT_TRUE(readParams(texts, p, dialogs));
+  StagedOnly staged(s2);
+  PlotFrame left, right;
+  setFrameLeftPanel(left, t.forms.shared.panel, s2);
+  setFrameRightPanel(right, t.forms.shared.panel, s2);
+  const auto axes = [&](const PlotFrame& f, bool x) {
+    plotAxes1D(staged, f, p, x ? SeriesName::kXts : SeriesName::kYts, x ? "Xn" : "Yn",
+               t.form1().surface());
+    printTitle(staged, f, seriesTitle(p, x));
+  };
+  axes(left, true);
+  plotSeriesPanels(staged, p, limits, left, right, dialogs, nullptr, [&] { axes(right, false); });
+  dialogs.shots.push_back(s2.image().copy());
+  n = p.N;
+  return dialogs;
+}
+
+// Both orbits in one loop show what one orbit after the other showed, at each message and at the
+// end, with and without an escape in either panel (the suite runs again at device-pixel ratio 2).
+TEST_F(TimeSeries, PixelsAsPanelAfterPanel) {
+  struct Case {
+    const char *xMax, *n;
+    std::size_t messages;
+  };
+  // The left orbit escapes at step 1640 under x = 1.2729 and 1.2728, the right one at 7952 and
+  // 1134.
+  for (const Case& c : {Case{"1000", "200000", 0}, Case{"0.1", "3", 2}, Case{"1.2729", "2000", 1},
+                        Case{"1.2728", "1500", 1}, Case{"1.2728", "100000", 2}}) {
+    answer({c.xMax});
+    click(form1(), "mnuMaxx");
+    setBox(8, c.n);
+    setBox(6, "-0.3");
+    setBox(7, "0.3");
+    CutOffLimits limits;
+    limits.escapeXMax = std::stod(c.xMax);
+    click(form1(), "mnu1Dts");  // the window shown, at its size
+    form2().surface().Cls();
+    dialogs.messages.clear();
+    dialogs.shots.clear();
+    dialogs.shown = &form2().surface();
+    click(form1(), "mnu1Dts");
+    dialogs.shown = nullptr;
+    dialogs.shots.push_back(form2().surface().image().copy());
+    std::int32_t n = 0;
+    const SnapshotDialogs reference = oneAtATime(*this, limits, n);
+    EXPECT_EQ(dialogs.messages, reference.messages) << c.xMax << " " << c.n;
+    EXPECT_EQ(forms.shared.params.N, n) << c.xMax << " " << c.n;
+    // At ratio 2 the offscreen screen holds smaller windows, whose orbits escape elsewhere.
+    if (form2().surface().devicePixelRatio() == 1) {
+      EXPECT_EQ(reference.messages.size(), c.messages) << c.xMax << " " << c.n;
+    }
+    EXPECT_TRUE(dialogs.shots == reference.shots) << c.xMax << " " << c.n;
+  }
 }
 
 TEST_F(Program, TimeSeriesRefusedParametersShowNothing) {
