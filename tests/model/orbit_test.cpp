@@ -227,6 +227,7 @@ TEST(OrbitRaster, SetsExactlyThePixelsOfTheStagedPoints) {
     std::int32_t n;
     int withholdEvery;
     int side = 1;
+    bool series = false;  // both time-series panels in one loop
   };
   const Case cases[] = {
       {-2, -1, 2, 1, {}, 200000, 0},                              // a view proven safe
@@ -234,17 +235,33 @@ TEST(OrbitRaster, SetsExactlyThePixelsOfTheStagedPoints) {
       {-1, -0.3, 1, 0.3, {1.2729, 1000, -1000, -1000}, 1851, 0},  // a late escape
       {-2, -1, 2, 1, {}, 200000, 3},                              // staged now and then
       {-2, -1, 2, 1, {}, 200000, 0, 2},                           // points of 2 x 2 pixels
+      // Both orbits escape; the right one runs to the left one's N and ends at 1144.
+      {-1, -0.3, 1, 0.3, {1.2726, 1000, -1000, -1000}, 1144, 2, 1, true},
+      {-2, -1, 2, 1, {1.5, 1000, -1.5, -1000}, 200000, 2, 2, true},
   };
   for (std::size_t k = 0; k < std::size(cases); ++k) {
     const Case& c = cases[k];
     SCOPED_TRACE("case " + std::to_string(k));
     const MapParams start{1.4, 0.3, 0.5, 0.5, c.xbl, c.ybl, c.xtr, c.ytr, 200000};
     RecordingSurface staged(28800, 15000);
-    PlotFrame frame;
-    setFrameForm1(frame, staged);
+    PlotFrame frame, right;
+    const PanelMetrics pm = measurePanelMetrics(staged);
+    if (c.series) {
+      setFrameLeftPanel(frame, pm, staged);
+      setFrameRightPanel(right, pm, staged);
+    } else {
+      setFrameForm1(frame, staged);
+    }
+    int panels = 0;
+    const auto plot = [&](DrawingSurface& s, MapParams& m, Dialogs& d, Pacer* pacer) {
+      if (c.series)
+        plotSeriesPanels(s, m, c.limits, frame, right, d, pacer, [&] { ++panels; });
+      else
+        plotOrbit(s, m, c.limits, frame, {PlotMode::k2D}, d, pacer);
+    };
     MapParams p = start;
     ScriptedDialogs stagedDialogs;
-    plotOrbit(staged, p, c.limits, frame, {PlotMode::k2D}, stagedDialogs);
+    plot(staged, p, stagedDialogs, nullptr);
 
     RasterSurface direct(c.side);
     direct.withholdEvery = c.withholdEvery;
@@ -252,8 +269,9 @@ TEST(OrbitRaster, SetsExactlyThePixelsOfTheStagedPoints) {
     ChangesAtMessage dialogs(direct.changes);
     int changesAtTurn = -1;
     Pacer pacer([&] { changesAtTurn = direct.changes; }, Pacer::Clock::duration::zero());
-    plotOrbit(direct, q, c.limits, frame, {PlotMode::k2D}, dialogs, &pacer);
+    plot(direct, q, dialogs, &pacer);
 
+    EXPECT_EQ(panels, c.series ? 2 : 0);
     EXPECT_EQ(q.N, c.n);
     EXPECT_EQ(q.N, p.N);
     EXPECT_EQ(dialogs.messages, stagedDialogs.messages);
@@ -268,59 +286,6 @@ TEST(OrbitRaster, SetsExactlyThePixelsOfTheStagedPoints) {
     // What was set shows before the window system's turn and before the message.
     EXPECT_GE(dialogs.messages.empty() ? changesAtTurn : dialogs.seen, 1);
     EXPECT_GT(direct.changes, changesAtTurn);  // and once more at the end
-  }
-}
-
-// Both time-series orbits in one loop set the pixels the panels drawn one after the other set,
-// with the same messages and N, also when the raster is withheld now and then mid-run.
-TEST(OrbitRaster, SeriesPanelsSetThePixelsOfOnePanelAfterTheOther) {
-  struct Case {
-    CutOffLimits limits;
-    std::int32_t n;
-    std::size_t messages;
-    int withholdEvery;
-    int side = 1;
-  };
-  // Under x <= 1.2728 the left orbit escapes at step 1780, the right one at 3364; under 1.2726 at
-  // 1220 and 1145; under 1.2729 the left one at 1780.
-  const Case cases[] = {
-      {{}, 100000, 0, 0},
-      {{1.2728, 1000, -1000, -1000}, 100000, 2, 0},
-      {{1.2726, 1000, -1000, -1000}, 100000, 2, 3},
-      {{1.2726, 1000, -1000, -1000}, 1200, 1, 0, 2},
-      {{1.2729, 1000, -1000, -1000}, 5000, 1, 3},
-      {{1.5, 1000, -1.5, -1000}, 100000, 0, 2, 2},  // limits inside the view
-  };
-  for (std::size_t k = 0; k < std::size(cases); ++k) {
-    const Case& c = cases[k];
-    SCOPED_TRACE("case " + std::to_string(k));
-    const MapParams start{1.4, 0.3, 0.5, 0.5, -1, -0.3, 1, 0.3, c.n};
-    RecordingSurface staged(28800, 15000);
-    const PanelMetrics pm = measurePanelMetrics(staged);
-    PlotFrame left, right;
-    setFrameLeftPanel(left, pm, staged);
-    setFrameRightPanel(right, pm, staged);
-    MapParams p = start;
-    ScriptedDialogs stagedDialogs;
-    int panels = 0;
-    plotSeriesPanels(staged, p, c.limits, left, right, stagedDialogs, nullptr, [&] { ++panels; });
-
-    RasterSurface direct(c.side);
-    direct.withholdEvery = c.withholdEvery;
-    MapParams q = start;
-    ScriptedDialogs dialogs;
-    Pacer pacer([] {}, Pacer::Clock::duration::zero());
-    plotSeriesPanels(direct, q, c.limits, left, right, dialogs, &pacer, [&] { ++panels; });
-
-    EXPECT_EQ(panels, 2);
-    EXPECT_EQ(q.N, p.N);
-    EXPECT_EQ(dialogs.messages, stagedDialogs.messages);
-    EXPECT_EQ(dialogs.messages.size(), c.messages);
-    const auto want = pixelsOf(staged.of(DrawOp::kPSet), c.side);
-    EXPECT_GT(std::count(want.begin(), want.end(), 1u), 1000);
-    const auto alsoStaged = pixelsOf(direct.of(DrawOp::kPSet), c.side);
-    for (std::size_t i = 0; i < want.size(); ++i) direct.pixels[i] |= alsoStaged[i];
-    EXPECT_TRUE(direct.pixels == want);
   }
 }
 
