@@ -7,6 +7,8 @@
 #include <limits>
 #include <numeric>
 #include <stdexcept>
+#include <tuple>
+#include <utility>
 
 #include "surface/recording_surface.h"
 
@@ -86,33 +88,24 @@ TEST(Histogram, BinsAreHalfOpenAndMatchTheRecursiveSearch) {
 TEST(Histogram, CountsAsTheBisection) {
   struct Case {
     std::int32_t m, n;
-    double x0, xbl, xtr;
+    double x0 = 0.5, xbl = -2, xtr = 2;
   };
-  for (const Case& c : {Case{1, 100000, 0.5, -2, 2}, Case{997, 100000, 0.5, -2, 2},
-                        Case{10'000'000, 200000, 0.5, -2, 2}, Case{50000, 100000, 0.5, 0.1, 0.3},
-                        Case{100, 5, 0.5, -2, 2}, Case{100, 1000, 3, -2, 2}}) {
+  for (const Case& c : {Case{1, 100000}, Case{997, 100000}, Case{10'000'000, 200000},
+                        Case{50000, 100000, 0.5, 0.1, 0.3}, Case{100, 5}, Case{100, 1000, 3}}) {
     HistoState h;
     h.m = c.m;
-    MapParams p = kDefaultParams;
-    p.N = c.n;
-    p.x0 = c.x0;
-    p.xbl = c.xbl;
-    p.xtr = c.xtr;
+    MapParams p{1.4, 0.3, c.x0, 0.5, c.xbl, -1, c.xtr, 1, c.n};
     collectHisto(h, p);
     Counts x(c.m + 1), y(c.m + 1);
     const auto count = [&](Counts& counts, double v, double low, double w) {
       if (v >= low && v < low + w * (c.m + 1.0)) ++counts[referenceBin(v, low, w, 0, c.m)];
     };
-    double xi = p.x0, yi = p.y0;
-    for (std::int32_t i = 0; i < p.N && std::isfinite(xi); ++i) {
-      const double xNew = (1 + yi) - (p.a * xi) * xi;
-      yi = p.b * xi;
-      xi = xNew;
+    for (double xi = p.x0, yi = p.y0, i = 0; i < p.N && std::isfinite(xi); ++i) {
+      std::tie(xi, yi) = std::pair((1 + yi) - (p.a * xi) * xi, p.b * xi);
       count(x, xi, p.xbl, (p.xtr - p.xbl) / c.m);
       count(y, yi, p.ybl, (p.ytr - p.ybl) / c.m);
     }
-    EXPECT_TRUE(h.xCount == x) << c.m << " " << c.n;
-    EXPECT_TRUE(h.yCount == y) << c.m << " " << c.n;
+    EXPECT_TRUE(h.xCount == x && h.yCount == y) << c.m << " " << c.n;
   }
 }
 
