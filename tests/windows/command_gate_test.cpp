@@ -75,26 +75,6 @@ TEST_F(LongCommands, PictureGrowsWhileEverythingElseWaitsForTheEnd) {
   EXPECT_TRUE(dialogs.messages.empty());
 }
 
-// Resizes and edits arrive between the batches of a command, as a window manager and a screen
-// reader send them; the pictures must come out as if nothing had arrived.
-struct Storm {
-  Storm(Form1& form1, QWidget& resized) {
-    timer.setInterval(0);
-    QObject::connect(&timer, &QTimer::timeout, [&form1, &resized, this] {
-      const int k = turns++;
-      resized.resize(resized.size() + QSize(k % 3 == 0 ? 97 : -41, k % 2 == 0 ? 63 : -29));
-      if (k == 1) {
-        QLineEdit* a = form1.Text2[kBoxA];
-        QAccessible::queryAccessibleInterface(a)->editableTextInterface()->replaceText(
-            0, a->text().size(), "1.3");
-      }
-    });
-    timer.start();
-  }
-  QTimer timer;
-  int turns = 0;
-};
-
 TEST_F(LongCommands, BothPanelsComeFromOneWindowAndOneSetOfTexts) {
   setBox(kBoxN, "300000");
   Form2& form2 = forms.form2();
@@ -108,13 +88,25 @@ TEST_F(LongCommands, BothPanelsComeFromOneWindowAndOneSetOfTexts) {
   s2.Cls();
   forms.form3().surface().Cls();
 
+  // Resizes and an edit arrive between the batches, as a window manager and a screen reader send
+  // them; the pictures must come out as if nothing had arrived.
   for (const char* item : {"mnu1Dts", "mnuHisto"}) {
     SCOPED_TRACE(item);
-    Storm storm(form1(), form2);
+    int turns = 0;
+    QTimer storm;
+    QObject::connect(&storm, &QTimer::timeout, [&] {
+      const int k = turns++;
+      form2.resize(form2.size() + QSize(k % 3 == 0 ? 97 : -41, k % 2 == 0 ? 63 : -29));
+      QLineEdit* a = form1().Text2[kBoxA];
+      if (k == 1)
+        QAccessible::queryAccessibleInterface(a)->editableTextInterface()->replaceText(
+            0, a->text().size(), "1.3");
+    });
+    storm.start(0);
     answer({"50", "2000"});
     click(std::string(item) == "mnuHisto" ? static_cast<QWidget&>(form2) : form1(), item);
-    storm.timer.stop();
-    EXPECT_GT(storm.turns, 4);
+    storm.stop();
+    EXPECT_GT(turns, 4);
     EXPECT_EQ(forms.shared.params.a, 1.4);
     EXPECT_EQ(form1().Text2[kBoxA]->text(), "1.3");  // after the command
     setBox(kBoxA, "1.4");
