@@ -193,9 +193,8 @@ TEST_F(Mouse, PressAndDragWriteTheViewWindow) {
   // The shared bounds, not the boxes, convert: the same drag gives the same texts.
   move(1, 9500, 5700);
   EXPECT_EQ(box(6), "2.0000");
-}
 
-TEST_F(Mouse, ADragAlongOnePixelRowOrColumnLeavesAnEmptyView) {
+  // A drag along one pixel row or column leaves an empty view.
   const float tpp = static_cast<float>(form1().surface().twipsPerPixel());
   struct Drag {
     float x1, y1, x2, y2;
