@@ -83,10 +83,7 @@ SnapshotDialogs oneAtATime(TimeSeries& t, const CutOffLimits& limits, std::int32
   SnapshotDialogs dialogs;
   dialogs.shown = &s2;
   MapParams p;
-  ParamTexts texts;
-  for (std::size_t i = 0; i < texts.size(); ++i)
-    texts[i] = t.form1().Text2[i]->text().toStdString();
-  EXPECT_TRUE(readParams(texts, p, dialogs));
+  EXPECT_TRUE(readParams(t.form1().paramTexts(), p, dialogs));
   StagedOnly staged(s2);
   PlotFrame left, right;
   setFrameLeftPanel(left, t.forms.shared.panel, s2);
@@ -114,6 +111,7 @@ TEST_F(TimeSeries, PixelsAsPanelAfterPanel) {
   // 1134.
   for (const Case& c : {Case{"1000", "200000", 0}, Case{"0.1", "3", 2}, Case{"1.2729", "2000", 1},
                         Case{"1.2728", "1500", 1}, Case{"1.2728", "100000", 2}}) {
+    SCOPED_TRACE(std::string(c.xMax) + " " + c.n);
     answer({c.xMax});
     click(form1(), "mnuMaxx");
     setBox(8, c.n);
@@ -131,13 +129,13 @@ TEST_F(TimeSeries, PixelsAsPanelAfterPanel) {
     dialogs.shots.push_back(form2().surface().image().copy());
     std::int32_t n = 0;
     const SnapshotDialogs reference = oneAtATime(*this, limits, n);
-    EXPECT_EQ(dialogs.messages, reference.messages) << c.xMax << " " << c.n;
-    EXPECT_EQ(forms.shared.params.N, n) << c.xMax << " " << c.n;
+    EXPECT_EQ(dialogs.messages, reference.messages);
+    EXPECT_EQ(forms.shared.params.N, n);
     // At ratio 2 the offscreen screen holds smaller windows, whose orbits escape elsewhere.
     if (form2().surface().devicePixelRatio() == 1) {
-      EXPECT_EQ(reference.messages.size(), c.messages) << c.xMax << " " << c.n;
+      EXPECT_EQ(reference.messages.size(), c.messages);
     }
-    EXPECT_TRUE(dialogs.shots == reference.shots) << c.xMax << " " << c.n;
+    EXPECT_TRUE(dialogs.shots == reference.shots);
   }
 }
 
