@@ -39,29 +39,9 @@ TEST_F(Program, TimeSeriesCutOffInBothPanels) {
   EXPECT_EQ(forms.shared.params.N, 1);
 }
 
-// Hands everything to a Qt surface but lends no raster, so every point is staged.
-class StagedOnly : public DrawingSurface {
- public:
-  explicit StagedOnly(QtSurface& s) : s_(s) {}
-  void Cls() override { s_.Cls(); }
-  void PSet(double x, double y) override { s_.PSet(x, y); }
-  void PSetMany(std::span<const Point> points) override { s_.PSetMany(points); }
-  using DrawingSurface::Line;
-  void Line(double x1, double y1, double x2, double y2, bool box) override {
-    s_.Line(x1, y1, x2, y2, box);
-  }
-  void Print(const std::string& text) override {
-    s_.CurrentX = CurrentX;
-    s_.CurrentY = CurrentY;
-    s_.Print(text);
-  }
-  double TextWidth(const std::string& t) const override { return s_.TextWidth(t); }
-  double TextHeight(const std::string& t) const override { return s_.TextHeight(t); }
-  double ScaleWidth() const override { return s_.ScaleWidth(); }
-  double ScaleHeight() const override { return s_.ScaleHeight(); }
-
- private:
-  QtSurface& s_;
+// A window's surface that lends no raster, so every point is staged.
+struct StagedOnly : QtSurface {
+  const PointRaster* pointRaster() override { return nullptr; }
 };
 
 // Keeps what the time-series window shows at each message.
@@ -70,7 +50,11 @@ struct SnapshotDialogs : ScriptedDialogs {
   std::vector<QImage> shots;
   void MsgBox(const std::string& prompt) override {
     ScriptedDialogs::MsgBox(prompt);
-    if (shown) shots.push_back(shown->image().copy());
+    if (shown) shoot(*shown);
+  }
+  // The drawing may be held larger than the window.
+  void shoot(const QtSurface& s) {
+    shots.push_back(s.image().copy(QRect(QPoint(), s.size() * s.devicePixelRatio())));
   }
 };
 using TimeSeries = ProgramWith<SnapshotDialogs>;
@@ -78,16 +62,16 @@ using TimeSeries = ProgramWith<SnapshotDialogs>;
 // The command drawn panel after panel, every point staged, as it was before both orbits ran
 // in one loop.
 SnapshotDialogs oneAtATime(TimeSeries& t, const CutOffLimits& limits, std::int32_t& n) {
-  QtSurface& s2 = t.form2().surface();
-  s2.Cls();
+  StagedOnly staged;
+  staged.setFont(t.form2().surface().font());
+  staged.resize(t.form2().surface().size());
   SnapshotDialogs dialogs;
-  dialogs.shown = &s2;
+  dialogs.shown = &staged;
   MapParams p;
   EXPECT_TRUE(readParams(t.form1().paramTexts(), p, dialogs));
-  StagedOnly staged(s2);
   PlotFrame left, right;
-  setFrameLeftPanel(left, t.forms.shared.panel, s2);
-  setFrameRightPanel(right, t.forms.shared.panel, s2);
+  setFrameLeftPanel(left, t.forms.shared.panel, staged);
+  setFrameRightPanel(right, t.forms.shared.panel, staged);
   const auto axes = [&](const PlotFrame& f, bool x) {
     plotAxes1D(staged, f, p, x ? SeriesName::kXts : SeriesName::kYts, x ? "Xn" : "Yn",
                t.form1().surface());
@@ -95,7 +79,7 @@ SnapshotDialogs oneAtATime(TimeSeries& t, const CutOffLimits& limits, std::int32
   };
   axes(left, true);
   plotSeriesPanels(staged, p, limits, left, right, dialogs, nullptr, [&] { axes(right, false); });
-  dialogs.shots.push_back(s2.image().copy());
+  dialogs.shoot(staged);
   n = p.N;
   return dialogs;
 }
@@ -126,7 +110,7 @@ TEST_F(TimeSeries, PixelsAsPanelAfterPanel) {
     dialogs.shown = &form2().surface();
     click(form1(), "mnu1Dts");
     dialogs.shown = nullptr;
-    dialogs.shots.push_back(form2().surface().image().copy());
+    dialogs.shoot(form2().surface());
     std::int32_t n = 0;
     const SnapshotDialogs reference = oneAtATime(*this, limits, n);
     EXPECT_EQ(dialogs.messages, reference.messages);
