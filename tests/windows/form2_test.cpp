@@ -93,6 +93,7 @@ TEST_F(TimeSeries, PixelsAsPanelAfterPanel) {
   };
   // The left orbit escapes at step 1640 under x = 1.2729 and 1.2728, the right one at 7952 and
   // 1134.
+  dialogs.shown = &form2().surface();
   for (const Case& c : {Case{"1000", "200000", 0}, Case{"0.1", "3", 2}, Case{"1.2729", "2000", 1},
                         Case{"1.2728", "1500", 1}, Case{"1.2728", "100000", 2}}) {
     SCOPED_TRACE(std::string(c.xMax) + " " + c.n);
@@ -107,9 +108,7 @@ TEST_F(TimeSeries, PixelsAsPanelAfterPanel) {
     form2().surface().Cls();
     dialogs.messages.clear();
     dialogs.shots.clear();
-    dialogs.shown = &form2().surface();
     click(form1(), "mnu1Dts");
-    dialogs.shown = nullptr;
     dialogs.shoot(form2().surface());
     std::int32_t n = 0;
     const SnapshotDialogs reference = oneAtATime(*this, limits, n);
