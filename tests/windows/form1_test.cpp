@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
+#include <tuple>
 
 #include "window_fixture.h"
 
@@ -194,17 +195,14 @@ TEST_F(Mouse, PressAndDragWriteTheViewWindow) {
   move(1, 9500, 5700);
   EXPECT_EQ(box(6), "2.0000");
 
-  // A drag along one pixel row or column leaves an empty view.
+  // A drag along one pixel row or column, from pixel (x1, y1), leaves an empty view: the boxes
+  // written at the end read as those written at the press.
   const float tpp = static_cast<float>(form1().surface().twipsPerPixel());
-  struct Drag {
-    float x1, y1, x2, y2;
-    int end, press;  // the boxes that must read alike
-  };
-  for (const Drag d : {Drag{200 * tpp, 201 * tpp, 350 * tpp, 201 * tpp, 5, 7},
-                       Drag{201 * tpp, 100 * tpp, 201 * tpp, 300 * tpp, 6, 4}}) {
-    press(1, d.x1, d.y1);
-    move(1, d.x2 + tpp / 3, d.y2 + tpp / 3);  // a third of a pixel on: still the same pixel
-    EXPECT_EQ(box(d.end).toStdString(), box(d.press).toStdString());
+  for (const auto& [x1, y1, x2, y2, end, start] :
+       {std::tuple{200, 201, 350, 201, 5, 7}, std::tuple{201, 100, 201, 300, 6, 4}}) {
+    press(1, x1 * tpp, y1 * tpp);
+    move(1, (x2 + 1.f / 3) * tpp, (y2 + 1.f / 3) * tpp);  // a third of a pixel on: the same pixel
+    EXPECT_EQ(box(end).toStdString(), box(start).toStdString());
     dialogs.messages.clear();
     click(form1(), "mnuPlot");
     EXPECT_EQ(dialogs.messages, (std::vector<std::string>{"Invalid parameter value"}));
