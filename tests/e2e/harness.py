@@ -751,6 +751,18 @@ class Cups:
             return "printer-driver-cups-pdf is not installed"
         return None
 
+    @classmethod
+    def pdf_printer(cls, session):
+        """A server of our own, started, with a PDF queue as the default; skips where none can
+        run."""
+        reason = cls.missing()
+        if reason:
+            raise Skip(reason)
+        cups = cls(session)
+        cups.start()
+        cups.add_pdf_queue()
+        return cups
+
     def start(self):
         dirs = {name: os.path.join(self.root, name)
                 for name in ("etc", "spool", "cache", "state", "tmp", "log")}

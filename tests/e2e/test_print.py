@@ -9,7 +9,7 @@ import subprocess
 import time
 
 import harness
-from harness import Cups, Skip, check, wait_for
+from harness import Cups, check, wait_for
 
 
 def render(s, pdf, dpi=100):
@@ -209,17 +209,12 @@ def hung_server(s, cups, seen):
                  what="the Clear clicked during the print to run after it")
     finally:
         os.kill(cups.proc.pid, signal.SIGCONT)
-    wait_for(lambda: cups.lp("lpstat", "-r").returncode == 0, 15, 0.2, "cupsd to answer again")
+    wait_for(cups.answering, 15, 0.2, "cupsd to answer again")
     print_and_collect(s, cups, "2D Time Series", seen)
 
 
 def printing(s):
-    reason = Cups.missing()
-    if reason:
-        raise Skip(reason)
-    cups = Cups(s)
-    cups.start()
-    cups.add_pdf_queue()
+    cups = Cups.pdf_printer(s)
     s.start_app()
     seen = []
     try:

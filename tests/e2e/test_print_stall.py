@@ -8,7 +8,7 @@ import subprocess
 import time
 
 import harness
-from harness import Cups, Skip, check, wait_for
+from harness import Cups, check, wait_for
 from test_print import mark_seen, new_pdfs
 
 # From Print to the stall, in seconds: within the first few the job is not yet the server's.
@@ -40,7 +40,7 @@ def stalled_print(s, cups, seen, delay):
             time.sleep(0.1)
     finally:
         os.kill(cups.proc.pid, signal.SIGCONT)
-    wait_for(lambda: cups.lp("lpstat", "-r").returncode == 0, 15, 0.2, "cupsd to answer again")
+    wait_for(cups.answering, 15, 0.2, "cupsd to answer again")
     if told is None:
         mark_seen(seen, wait_for(lambda: new_pdfs(cups, seen), 30, 0.2, "the PDF of the print"))
         return False
@@ -55,12 +55,7 @@ def stalled_print(s, cups, seen, delay):
 
 
 def print_stall(s):
-    reason = Cups.missing()
-    if reason:
-        raise Skip(reason)
-    cups = Cups(s)
-    cups.start()
-    cups.add_pdf_queue()
+    cups = Cups.pdf_printer(s)
     s.start_app()
     seen = []
     try:
