@@ -105,6 +105,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Set straight into a raster, the orbit must end alike and set just what its points would set;
   // the sanitizer watches that no store leaves the raster.
+  const auto setAsStaged = [&](const RasterSurface& direct, const MapParams& d,
+                               const ScriptedDialogs& dd, const RecordingSurface& twin,
+                               const MapParams& t, const ScriptedDialogs& td) {
+    FUZZ_CHECK(d.N == t.N, "N = %d set directly, %d staged", d.N, t.N);
+    FUZZ_CHECK(dd.messages == td.messages, "the messages differ");
+    FUZZ_CHECK(direct.ops.empty(), "%zu ops on a surface lending a raster", direct.ops.size());
+    RasterSurface staged(width, height, cols, rows, pixelsPerTwip, side);
+    for (const DrawOp& op : twin.ops) staged.raster.set(op.x1, op.y1);
+    FUZZ_CHECK(direct.pixels == staged.pixels, "the raster differs from the staged points");
+  };
   if (style.plotMode != PlotMode::k2D) {
     // Both panels' orbits in one loop against one panel after the other, in the time-series
     // panels of the same window.
@@ -120,23 +130,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MapParams r = start;
     ScriptedDialogs lanesDialogs;
     plotSeriesPanels(lanes, r, lim, left, right, lanesDialogs, nullptr, [] {});
-    FUZZ_CHECK(r.N == q.N, "N = %d in one loop, %d one panel after the other", r.N, q.N);
-    FUZZ_CHECK(lanesDialogs.messages == apartDialogs.messages, "the messages differ");
-    FUZZ_CHECK(lanes.ops.empty(), "%zu ops on a surface lending a raster", lanes.ops.size());
-    RasterSurface staged(width, height, cols, rows, pixelsPerTwip, side);
-    for (const DrawOp& op : apart.ops) staged.raster.set(op.x1, op.y1);
-    FUZZ_CHECK(lanes.pixels == staged.pixels, "the panels differ from one after the other");
+    setAsStaged(lanes, r, lanesDialogs, apart, q, apartDialogs);
     return 0;
   }
   RasterSurface direct(width, height, cols, rows, pixelsPerTwip, side);
   MapParams q = start;
   ScriptedDialogs directDialogs;
   plotOrbit(direct, q, lim, frame, style, directDialogs);
-  FUZZ_CHECK(q.N == p.N, "N = %d set directly, %d staged", q.N, p.N);
-  FUZZ_CHECK(directDialogs.messages == dialogs.messages, "the messages differ");
-  FUZZ_CHECK(direct.ops.empty(), "%zu ops on a surface lending a raster", direct.ops.size());
-  RasterSurface staged(width, height, cols, rows, pixelsPerTwip, side);
-  for (const DrawOp& op : surface.ops) staged.raster.set(op.x1, op.y1);
-  FUZZ_CHECK(direct.pixels == staged.pixels, "the raster differs from the staged points");
+  setAsStaged(direct, q, directDialogs, surface, p, dialogs);
   return 0;
 }
