@@ -68,26 +68,90 @@ void setBinWidths(HistoState& h, const MapParams& p) {
 
 namespace {
 
-// Zeroed counts for bins 0..m. A large array is asked for in huge pages before it is first
-// touched: the bins of a chaotic orbit are hit at random, and with 4 KiB pages nearly every hit
-// on millions of bins also missed the page tables; the first touch then faults 2 MiB at a time.
-void zeroCounts(std::vector<std::int32_t>& counts, std::int32_t m) {
-  const auto size = static_cast<std::size_t>(m) + 1;
-  if (counts.capacity() < size) {
-    std::vector<std::int32_t>().swap(counts);
-    counts.reserve(size);
+// Chunks of a fraction of a millisecond: the pacer's clock is read once per chunk.
+constexpr std::int32_t kChunk = 1 << 16;
+// A value's count is added to kAhead steps after its bin is found and its count fetched, so that
+// with millions of bins many fetches are on their way at once, beside the orbit's chain.
+constexpr std::int32_t kAhead = 32;  // a power of two: the ring's slot is a mask
+// The most bytes one chunk can wrap: one per add of the chunk, and the adds still in flight.
+constexpr std::size_t kWrapRoom = kChunk + kAhead;
+// Counts as large as this are written past the caches: the drawing reads them once, in order.
+constexpr std::size_t kStreamedCounts = std::size_t{1} << 18;
+
+// Room for size elements. A large array is asked for in huge pages before it is first touched:
+// the bins of a chaotic orbit are hit at random, and with 4 KiB pages nearly every hit on
+// millions of bins also missed the page tables; the first touch then faults 2 MiB at a time.
+template <class T>
+void reserveHuge(std::vector<T>& v, std::size_t size) {
+  if (v.capacity() >= size) return;
+  std::vector<T>().swap(v);
+  v.reserve(size);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
-    const auto from = (reinterpret_cast<std::uintptr_t>(counts.data()) + kHuge - 1) & ~(kHuge - 1);
-    const auto to = (reinterpret_cast<std::uintptr_t>(counts.data() + size)) & ~(kHuge - 1);
-    if (from < to) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+  constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+  const auto from = (reinterpret_cast<std::uintptr_t>(v.data()) + kHuge - 1) & ~(kHuge - 1);
+  const auto to = (reinterpret_cast<std::uintptr_t>(v.data() + size)) & ~(kHuge - 1);
+  if (from < to) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 #endif
-  }
-  counts.assign(size, 0);
 }
 
-// The bins of a step's x and y at once, each lane as binIndex finds it: the guess and the edges it
-// is checked against are the same operations, two at a time.
+void startTally(ByteTally& t, std::int32_t m) {
+  const auto bins = static_cast<std::size_t>(m) + 2;
+  reserveHuge(t.low, bins);
+  t.low.assign(bins, 0);
+  t.wraps.resize(2 * kWrapRoom);
+  t.logged = 0;
+  t.folded = false;
+}
+
+void addWraps(ByteTally& t, std::vector<std::int32_t>& counts) {
+  for (std::size_t i = 0; i < t.logged; ++i) {
+    const auto k = static_cast<std::size_t>(t.wraps[i]);
+    if (k < counts.size()) counts[k] += 256;  // the bin past them all is not kept
+  }
+  t.logged = 0;
+}
+
+// Between chunks: leaves the log room for every wrap the next chunk can make.
+void foldIfFull(ByteTally& t, std::vector<std::int32_t>& counts) {
+  if (t.wraps.size() - t.logged >= kWrapRoom) return;
+  if (!t.folded) std::fill(counts.begin(), counts.end(), 0);
+  t.folded = true;
+  addWraps(t, counts);
+}
+
+// The bytes as whole counts.
+void widen(const std::uint8_t* low, std::int32_t* out, std::size_t n) {
+  std::size_t k = 0;
+#if defined(__SSE2__)
+  if (n >= kStreamedCounts) {
+    for (; reinterpret_cast<std::uintptr_t>(out + k) % 16 != 0; ++k) out[k] = low[k];
+    const __m128i zero = _mm_setzero_si128();
+    for (; k + 16 <= n; k += 16) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(low + k));
+      const __m128i lo = _mm_unpacklo_epi8(v, zero), hi = _mm_unpackhi_epi8(v, zero);
+      auto* to = reinterpret_cast<__m128i*>(out + k);
+      _mm_stream_si128(to, _mm_unpacklo_epi16(lo, zero));
+      _mm_stream_si128(to + 1, _mm_unpackhi_epi16(lo, zero));
+      _mm_stream_si128(to + 2, _mm_unpacklo_epi16(hi, zero));
+      _mm_stream_si128(to + 3, _mm_unpackhi_epi16(hi, zero));
+    }
+    _mm_sfence();
+  }
+#endif
+  for (; k < n; ++k) out[k] = low[k];
+}
+
+void finishTally(ByteTally& t, std::vector<std::int32_t>& counts) {
+  if (t.folded) {
+    for (std::size_t k = 0; k < counts.size(); ++k) counts[k] += t.low[k];
+  } else {
+    widen(t.low.data(), counts.data(), counts.size());
+  }
+  addWraps(t, counts);
+}
+
+// The bins of a step's x and y at once, each lane as binIndex finds it (m + 1 for none): the guess
+// and the edges it is checked against are the same operations, two at a time.
 class BinPair {
  public:
   BinPair(double xLow, double xW, double yLow, double yW, std::int32_t m)
@@ -105,7 +169,7 @@ class BinPair {
   void find(double x, double y, std::int32_t& kx, std::int32_t& ky) const {
 #if defined(__SSE2__)
     const __m128d v = _mm_set_pd(y, x);
-    // Outside the bins a lane's guess may be anything; its bin is -1 whatever it is.
+    // Outside the bins a lane's guess may be anything; its bin is m + 1 whatever it is.
     const __m128d inside = _mm_and_pd(_mm_cmpge_pd(v, first_), _mm_cmplt_pd(v, end_));
     const __m128d guess = _mm_min_pd(_mm_mul_pd(_mm_sub_pd(v, low_), per_), last_);
     const __m128i k = _mm_cvttpd_epi32(guess);
@@ -113,8 +177,7 @@ class BinPair {
     const __m128d below = _mm_add_pd(low_, _mm_mul_pd(w_, kd));
     const __m128d above = _mm_add_pd(low_, _mm_mul_pd(w_, _mm_add_pd(kd, _mm_set1_pd(1))));
     const __m128d holds = _mm_and_pd(_mm_cmple_pd(below, v), _mm_cmplt_pd(v, above));
-    const int in = _mm_movemask_pd(inside);
-    if (_mm_movemask_pd(holds) == in && in == 3) {
+    if (__builtin_expect(_mm_movemask_pd(_mm_and_pd(inside, holds)) == 3, 1)) {
       const auto both = static_cast<std::uint64_t>(_mm_cvtsi128_si64(k));
       kx = static_cast<std::int32_t>(both);
       ky = static_cast<std::int32_t>(both >> 32);
@@ -123,6 +186,8 @@ class BinPair {
 #endif
     kx = binIndex(x, xLow_, xW_, m_);
     ky = binIndex(y, yLow_, yW_, m_);
+    kx = kx < 0 ? m_ + 1 : kx;
+    ky = ky < 0 ? m_ + 1 : ky;
   }
 
  private:
@@ -133,47 +198,45 @@ class BinPair {
 #endif
 };
 
-}  // namespace
-
-void collectHisto(HistoState& h, const MapParams& p, Pacer* pacer) {
+void countOrbit(HistoState& h, const MapParams& p, Pacer* pacer) {
   const std::int32_t m = h.m;
-  zeroCounts(h.xCount, m);
-  zeroCounts(h.yCount, m);
-  setBinWidths(h, p);
-  // An empty or inverted window has no bins to count into.
-  if (!(h.xBinWidth > 0) || !(h.yBinWidth > 0)) return;
-  const double xbl = p.xbl, ybl = p.ybl, wx = h.xBinWidth, wy = h.yBinWidth;
-  const BinPair bins(xbl, wx, ybl, wy, m);
-  std::int32_t* xCount = h.xCount.data();
-  std::int32_t* yCount = h.yCount.data();
+  const BinPair bins(p.xbl, h.xBinWidth, p.ybl, h.yBinWidth, m);
+  std::uint8_t* const xLow = h.xTally.low.data();
+  std::uint8_t* const yLow = h.yTally.low.data();
+  // Values outside the bins are counted past them, without a branch.
+  const std::int32_t outside = m + 1;
+  std::int32_t xBins[kAhead], yBins[kAhead];
+  std::fill_n(xBins, kAhead, outside);
+  std::fill_n(yBins, kAhead, outside);
+  std::int32_t* xLog = h.xTally.wraps.data();
+  std::int32_t* yLog = h.yTally.wraps.data();
+  const auto add = [&](std::int32_t j) {
+    if (++xLow[xBins[j]] == 0) *xLog++ = xBins[j];
+    if (++yLow[yBins[j]] == 0) *yLog++ = yBins[j];
+  };
+  const auto makeRoom = [&] {
+    h.xTally.logged = static_cast<std::size_t>(xLog - h.xTally.wraps.data());
+    h.yTally.logged = static_cast<std::size_t>(yLog - h.yTally.wraps.data());
+    foldIfFull(h.xTally, h.xCount);
+    foldIfFull(h.yTally, h.yCount);
+    xLog = h.xTally.wraps.data() + h.xTally.logged;
+    yLog = h.yTally.wraps.data() + h.yTally.logged;
+  };
   double x = p.x0;
   double y = p.y0;
   const std::int32_t n = p.N;
-  // Chunks of a fraction of a millisecond: the pacer's clock is read once per chunk.
-  constexpr std::int32_t kChunk = 1 << 16;
-  // A value's count is added to kAhead steps after its bin is found and its count fetched, so
-  // that with millions of bins many fetches are on their way at once, beside the orbit's chain.
-  constexpr std::int32_t kAhead = 32;
-  std::int32_t xBins[kAhead], yBins[kAhead];
-  std::fill_n(xBins, kAhead, -1);
-  std::fill_n(yBins, kAhead, -1);
-  // Where values outside the bins are counted, without a branch.
-  std::int32_t xOutside = 0, yOutside = 0;
-  const auto add = [&](std::int32_t j) {
-    ++*(xBins[j] >= 0 ? xCount + xBins[j] : &xOutside);
-    ++*(yBins[j] >= 0 ? yCount + yBins[j] : &yOutside);
-  };
   for (std::int32_t done = 0; done < n;) {
     const std::int32_t end = n - done > kChunk ? done + kChunk : n;
+    makeRoom();
     cleanVectorState();  // the pacer may have left it dirty
     for (; done < end; ++done) {
       // The orbit's own step: a * x and x * a round alike.
       const auto [xNew, yNew] = mapStep(p.a, p.b, x, y);
       std::int32_t kx, ky;
       bins.find(xNew, yNew, kx, ky);
-      __builtin_prefetch(xCount + kx, 1);
-      __builtin_prefetch(yCount + ky, 1);
-      const std::int32_t j = done % kAhead;
+      __builtin_prefetch(xLow + kx, 1);
+      __builtin_prefetch(yLow + ky, 1);
+      const std::int32_t j = done & (kAhead - 1);
       add(j);
       xBins[j] = kx;
       yBins[j] = ky;
@@ -186,6 +249,27 @@ void collectHisto(HistoState& h, const MapParams& p, Pacer* pacer) {
     if (pacer && pacer->due()) pacer->breathe();
   }
   for (std::int32_t j = 0; j < kAhead; ++j) add(j);
+  h.xTally.logged = static_cast<std::size_t>(xLog - h.xTally.wraps.data());
+  h.yTally.logged = static_cast<std::size_t>(yLog - h.yTally.wraps.data());
+}
+
+}  // namespace
+
+void collectHisto(HistoState& h, const MapParams& p, Pacer* pacer) {
+  const std::int32_t m = h.m;
+  const auto bins = static_cast<std::size_t>(m) + 1;
+  reserveHuge(h.xCount, bins);
+  reserveHuge(h.yCount, bins);
+  // Every count is written when the tallies finish.
+  h.xCount.resize(bins);
+  h.yCount.resize(bins);
+  startTally(h.xTally, m);
+  startTally(h.yTally, m);
+  setBinWidths(h, p);
+  // An empty or inverted window has no bins to count into.
+  if (h.xBinWidth > 0 && h.yBinWidth > 0) countOrbit(h, p, pacer);
+  finishTally(h.xTally, h.xCount);
+  finishTally(h.yTally, h.yCount);
 }
 
 }  // namespace henon

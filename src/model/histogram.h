@@ -19,6 +19,16 @@ inline constexpr std::int32_t kMaxBins = 10'000'000;
 // The panel being counted and drawn: the x values on the left, the y values on the right.
 enum class HistoCoord : std::int16_t { kX = 1, kY = 2 };
 
+// One coordinate's counts while an orbit is counted: a byte per bin, so that millions of bins
+// stay in the caches; a byte that wraps past 255 logs its bin, and the log is folded into the
+// whole counts when it fills. Kept between commands only to reuse its memory.
+struct ByteTally {
+  std::vector<std::uint8_t> low;    // bins 0..m, and m + 1 for values outside them all
+  std::vector<std::int32_t> wraps;  // the log; only its first `logged` entries are meant
+  std::size_t logged = 0;
+  bool folded = false;  // the whole counts hold earlier wraps
+};
+
 struct HistoState {
   std::int32_t m = 0;  // 0 marks a rejected entry
   std::vector<std::int32_t> xCount;
@@ -27,6 +37,7 @@ struct HistoState {
   double yBinWidth = 0;
   std::int32_t maxN = 0;
   HistoCoord histoCoord = HistoCoord::kX;
+  ByteTally xTally, yTally;
 };
 
 void enterM(HistoState& h, Dialogs& dialogs);

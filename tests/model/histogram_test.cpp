@@ -84,17 +84,19 @@ TEST(Histogram, BinsAreHalfOpenAndMatchTheRecursiveSearch) {
 }
 
 // Every count as the bisection finds it: few and many bins, most values outside, fewer steps than
-// counts in flight, an orbit that runs off to infinity.
+// counts in flight, an orbit that runs off to infinity, and a cycle of four points whose counts
+// pass 256 so often that the wraps are folded in while it runs.
 TEST(Histogram, CountsAsTheBisection) {
   struct Case {
     std::int32_t m, n;
-    double x0 = 0.5, xbl = -2, xtr = 2;
+    double x0 = 0.5, xbl = -2, xtr = 2, a = 1.4, b = 0.3, y0 = 0.5;
   };
+  HistoState h;  // one state throughout: nothing may carry over from the case before
   for (const Case& c : {Case{1, 100000}, Case{997, 100000}, Case{10'000'000, 200000},
-                        Case{50000, 100000, 0.5, 0.1, 0.3}, Case{100, 5}, Case{100, 1000, 3}}) {
-    HistoState h;
+                        Case{50000, 100000, 0.5, 0.1, 0.3}, Case{100, 5}, Case{100, 1000, 3},
+                        Case{8, 20'000'000, 0.5, -2, 2, 0, -1, 0.25}, Case{3, 1000}}) {
     h.m = c.m;
-    MapParams p{1.4, 0.3, c.x0, 0.5, c.xbl, -1, c.xtr, 1, c.n};
+    MapParams p{c.a, c.b, c.x0, c.y0, c.xbl, -1, c.xtr, 1, c.n};
     collectHisto(h, p);
     Counts x(c.m + 1), y(c.m + 1);
     const auto count = [&](Counts& counts, double v, double low, double w) {
