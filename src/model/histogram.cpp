@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <new>
 
 #include "model/map_step.h"
 #include "model/numeric_text.h"
@@ -17,6 +18,8 @@
 
 namespace henon {
 namespace {
+
+constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
 
 // The answer as a whole number, or empty after telling the user why not.
 std::optional<std::int32_t> askInt(Dialogs& dialogs, const char* prompt, const char* title,
@@ -61,6 +64,35 @@ void enterMaxN(HistoState& h, Dialogs& dialogs) {
   }
 }
 
+void* mapTallyMemory(std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  if (bytes >= kHuge) {
+    const std::size_t size = (bytes + kHuge - 1) & ~(kHuge - 1);
+    // A huge page more than needed, trimmed on both sides to huge-page boundaries.
+    void* mapped =
+        mmap(nullptr, size + kHuge, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+    const auto from = (start + kHuge - 1) & ~(kHuge - 1);
+    if (from > start) munmap(mapped, from - start);
+    munmap(reinterpret_cast<void*>(from + size), start + kHuge - from);
+    madvise(reinterpret_cast<void*>(from), size, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(from);
+  }
+#endif
+  return ::operator new(bytes);
+}
+
+void unmapTallyMemory(void* p, std::size_t bytes) noexcept {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  if (bytes >= kHuge) {
+    munmap(p, (bytes + kHuge - 1) & ~(kHuge - 1));
+    return;
+  }
+#endif
+  ::operator delete(p);
+}
+
 void setBinWidths(HistoState& h, const MapParams& p) {
   h.xBinWidth = (p.xtr - p.xbl) / h.m;
   h.yBinWidth = (p.ytr - p.ybl) / h.m;
@@ -78,16 +110,14 @@ constexpr std::size_t kWrapRoom = kChunk + kAhead;
 // Counts as large as this are written past the caches: the drawing reads them once, in order.
 constexpr std::size_t kStreamedCounts = std::size_t{1} << 18;
 
-// Room for size elements. A large array is asked for in huge pages before it is first touched:
-// the bins of a chaotic orbit are hit at random, and with 4 KiB pages nearly every hit on
-// millions of bins also missed the page tables; the first touch then faults 2 MiB at a time.
-template <class T>
-void reserveHuge(std::vector<T>& v, std::size_t size) {
+// Room for size elements, the old block given back first. The whole counts are asked for in huge
+// pages before they are first touched, which then faults 2 MiB at a time.
+template <class Vector>
+void reserveHuge(Vector& v, std::size_t size) {
   if (v.capacity() >= size) return;
-  std::vector<T>().swap(v);
+  Vector().swap(v);
   v.reserve(size);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
-  constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
   const auto from = (reinterpret_cast<std::uintptr_t>(v.data()) + kHuge - 1) & ~(kHuge - 1);
   const auto to = (reinterpret_cast<std::uintptr_t>(v.data() + size)) & ~(kHuge - 1);
   if (from < to) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);

@@ -2,6 +2,7 @@
 // Counting an orbit's x and y values into m equal bins laid across the view window.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -19,11 +20,28 @@ inline constexpr std::int32_t kMaxBins = 10'000'000;
 // The panel being counted and drawn: the x values on the left, the y values on the right.
 enum class HistoCoord : std::int16_t { kX = 1, kY = 2 };
 
+// A large block for the bytes an orbit hits at random is mapped on its own and asked for in huge
+// pages: heap memory that earlier work touched stays in small pages, and every hit on millions of
+// bins would then also miss the page tables.
+void* mapTallyMemory(std::size_t bytes);
+void unmapTallyMemory(void* p, std::size_t bytes) noexcept;
+
+template <class T>
+struct TallyAllocator {
+  using value_type = T;
+  TallyAllocator() = default;
+  template <class U>
+  TallyAllocator(const TallyAllocator<U>&) noexcept {}
+  T* allocate(std::size_t n) { return static_cast<T*>(mapTallyMemory(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) noexcept { unmapTallyMemory(p, n * sizeof(T)); }
+  friend bool operator==(const TallyAllocator&, const TallyAllocator&) { return true; }
+};
+
 // One coordinate's counts while an orbit is counted: a byte per bin, so that millions of bins
 // stay in the caches; a byte that wraps past 255 logs its bin, and the log is folded into the
 // whole counts when it fills. Kept between commands only to reuse its memory.
 struct ByteTally {
-  std::vector<std::uint8_t> low;    // bins 0..m, and m + 1 for values outside them all
+  std::vector<std::uint8_t, TallyAllocator<std::uint8_t>> low;  // bins 0..m, m + 1 for the rest
   std::vector<std::int32_t> wraps;  // the log; only its first `logged` entries are meant
   std::size_t logged = 0;
   bool folded = false;  // the whole counts hold earlier wraps
