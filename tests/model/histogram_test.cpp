@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <numeric>
 #include <stdexcept>
@@ -108,6 +111,24 @@ TEST(Histogram, CountsAsTheBisection) {
       count(y, yi, p.ybl, (p.ytr - p.ybl) / c.m);
     }
     EXPECT_TRUE(h.xCount == x && h.yCount == y) << c.m << " " << c.n;
+  }
+}
+
+// Tally memory of any size holds what is written to its last byte, and a large block starts on a
+// huge-page boundary, where the system can back it with huge pages.
+TEST(Histogram, TallyMemoryHoldsItsWholeLength) {
+  constexpr std::size_t kHuge = std::size_t{2} << 20;
+  for (std::size_t bytes : {std::size_t{1}, kHuge - 1, kHuge, kHuge + 1, 5 * kHuge + 3}) {
+    TallyAllocator<std::uint8_t> memory;
+    std::uint8_t* p = memory.allocate(bytes);
+    std::fill_n(p, bytes, std::uint8_t{0xa5});
+    EXPECT_EQ(p[0] + p[bytes - 1], 2 * 0xa5) << bytes;
+#if defined(__linux__)
+    if (bytes >= kHuge) {
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % kHuge, 0u) << bytes;
+    }
+#endif
+    memory.deallocate(p, bytes);
   }
 }
 
