@@ -347,7 +347,14 @@ TEST(QtSurface, BoxesInAnyOrderAndPartlyOutside) {
       {150.2 * tpp, 60 * tpp, 150.7 * tpp, 60 * tpp},  // a single pixel
       {100 * tpp, 10 * tpp, 120 * tpp, 80 * tpp},      // separate spans in column 100 and 120
       {100 * tpp, 85 * tpp, 120 * tpp, 95 * tpp},
-      {100 * tpp, -1e300, 1e300, -1e300},  // far away
+      {100 * tpp, -1e300, 1e300, -1e300},            // far away
+      {60.2 * tpp, 10 * tpp, 60.7 * tpp, 20 * tpp},  // narrow ones in column 60: apart,
+      {60.2 * tpp, 24 * tpp, 60.7 * tpp, 26 * tpp},
+      {60.3 * tpp, 40 * tpp, 60.4 * tpp, 50 * tpp},  // then touching,
+      {60.5 * tpp, 51 * tpp, 60.6 * tpp, 55 * tpp},
+      {60.9 * tpp, 30 * tpp, 61.2 * tpp, 35 * tpp},    // across its right edge,
+      {60.1 * tpp, 300 * tpp, 60.2 * tpp, 400 * tpp},  // below the window
+      {60.6 * tpp, 70 * tpp, 60.8 * tpp, 72 * tpp},
       {NAN, 1, 2, 3},
   };
   s.BoxMany(boxes);
@@ -355,6 +362,8 @@ TEST(QtSurface, BoxesInAnyOrderAndPartlyOutside) {
   EXPECT_EQ(s.image(), outlinesByHand(boxes, tpp, s.image()));
   EXPECT_TRUE(logicalBlack(s, 150, 60));
   EXPECT_FALSE(logicalBlack(s, 100, 83));
+  EXPECT_FALSE(logicalBlack(s, 60, 22));
+  EXPECT_FALSE(logicalBlack(s, 60, 38));
 }
 
 // A window manager's title bar holds the title beside an icon and three buttons, each about a

@@ -257,13 +257,42 @@ void QtSurface::drawSpans() {
 void QtSurface::BoxMany(std::span<const Box> boxes) {
   cover();
   const int lastX = cols_ - 1, lastY = rows_ - 1;
+  const double s = pixelsPerTwip_;
+  // Boxes narrower than a pixel come many to a column, as histogram bars do: the column the last
+  // one fell in is known by its edges, and its span is grown here until a box leaves it.
+  int column = -1, spanTop = 1, spanBottom = 0;
+  double columnFrom = 1, columnTo = 0;
+  const auto leaveColumn = [&] {
+    if (spanTop <= spanBottom) addSpan(column, spanTop, spanBottom);
+    spanTop = 1, spanBottom = 0;
+  };
   for (const Box& b : boxes) {
     if (std::isnan(b.x1) || std::isnan(b.y1) || std::isnan(b.x2) || std::isnan(b.y2)) continue;
-    const int left = cell(std::min(b.x1, b.x2), cols_);
-    const int right = cell(std::max(b.x1, b.x2), cols_);
     const int top = cell(std::min(b.y1, b.y2), rows_);
     const int bottom = cell(std::max(b.y1, b.y2), rows_);
     const int from = std::max(top, 0), to = std::min(bottom, lastY);
+    // As cell() finds it: both edges in one column's [column, column + 1).
+    if (std::min(b.x1, b.x2) * s >= columnFrom && std::max(b.x1, b.x2) * s < columnTo) {
+      if (from > to) continue;
+      if (spanTop <= spanBottom && from <= spanBottom + 1 && to >= spanTop - 1) {
+        spanTop = std::min(spanTop, from);
+        spanBottom = std::max(spanBottom, to);
+      } else {
+        leaveColumn();
+        spanTop = from, spanBottom = to;
+      }
+      continue;
+    }
+    leaveColumn();
+    const int left = cell(std::min(b.x1, b.x2), cols_);
+    const int right = cell(std::max(b.x1, b.x2), cols_);
+    if (left == right && left >= 0 && left <= lastX) {
+      column = left;
+      columnFrom = left;
+      columnTo = left + 1.0;
+    } else {
+      columnFrom = 1, columnTo = 0;
+    }
     if (from <= to) {
       if (left >= 0 && left <= lastX) addSpan(left, from, to);
       if (right != left && right >= 0 && right <= lastX) addSpan(right, from, to);
@@ -275,6 +304,7 @@ void QtSurface::BoxMany(std::span<const Box> boxes) {
         fillCells(inLeft, inRight, bottom, bottom);
     }
   }
+  leaveColumn();
   drawSpans();
   update();
 }
