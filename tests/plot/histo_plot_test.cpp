@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "plot/frames.h"
-#include "surface/recording_surface.h"
+#include "support/recording_surface.h"
 
 namespace henon {
 namespace {
