@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "surface/recording_surface.h"
+#include "support/recording_surface.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/forms.h"

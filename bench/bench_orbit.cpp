@@ -14,8 +14,8 @@
 #include "null_surface.h"
 #include "plot/axes.h"
 #include "plot/frames.h"
+#include "support/recording_surface.h"
 #include "surface/qt/qt_surface.h"
-#include "surface/recording_surface.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "model/map_step.h"
 #include "model/orbit.h"
 #include "plot/frames.h"
-#include "surface/hashing_surface.h"
+#include "support/hashing_surface.h"
 #include "surface/point_raster.h"
 
 namespace {

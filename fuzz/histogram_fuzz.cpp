@@ -11,7 +11,7 @@
 #include "params_input.h"
 #include "plot/frames.h"
 #include "plot/histo_plot.h"
-#include "surface/recording_surface.h"
+#include "support/recording_surface.h"
 
 using namespace henon;
 

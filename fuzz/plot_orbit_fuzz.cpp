@@ -10,8 +10,8 @@
 #include "model/orbit.h"
 #include "params_input.h"
 #include "plot/frames.h"
+#include "support/recording_surface.h"
 #include "surface/point_raster.h"
-#include "surface/recording_surface.h"
 
 using namespace henon;
 

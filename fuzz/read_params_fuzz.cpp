@@ -10,7 +10,7 @@
 #include "check.h"
 #include "model/numeric_text.h"
 #include "model/params.h"
-#include "surface/recording_surface.h"
+#include "support/recording_surface.h"
 
 using namespace henon;
 
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool anyEmpty = false, allNumeric = true;
   for (const std::string& t : texts) {
     anyEmpty = anyEmpty || t.empty();
-    allNumeric = allNumeric && isNumeric(t);
+    allNumeric = allNumeric && toDouble(t).has_value();
   }
   FUZZ_CHECK(anyEmpty == (!got.empty() && got[0] == "Please enter all values"),
              "empty box and message disagree");

@@ -14,7 +14,7 @@
 #include "model/map_step.h"
 #include "model/numeric_text.h"
 #include "model/vector_state.h"
-#include "surface/drawing_surface.h"
+#include "surface/dialogs.h"
 
 namespace henon {
 namespace {

@@ -99,10 +99,6 @@ std::optional<double> toDouble(std::string_view text) {
   return negative ? -value : value;
 }
 
-bool isNumeric(std::string_view text) {
-  return toDouble(text).has_value();
-}
-
 std::optional<std::int32_t> toInt32(double value) {
   if (!std::isfinite(value)) return std::nullopt;
   double r = std::nearbyint(value);

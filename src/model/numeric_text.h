@@ -12,7 +12,6 @@ namespace henon {
 
 // Blanks around an optionally signed decimal with an optional exponent; nothing else counts,
 // and neither does a text whose value overflows a double.
-bool isNumeric(std::string_view text);
 std::optional<double> toDouble(std::string_view text);
 
 // Round to nearest, halves to even; empty when the result leaves the 32-bit range.

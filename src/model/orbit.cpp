@@ -12,6 +12,7 @@
 #include "model/map_step.h"
 #include "model/vector_state.h"
 #include "surface/batch.h"
+#include "surface/dialogs.h"
 #include "surface/point_raster.h"
 
 namespace henon {

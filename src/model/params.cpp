@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "model/numeric_text.h"
-#include "surface/drawing_surface.h"
+#include "surface/dialogs.h"
 
 namespace henon {
 

@@ -20,7 +20,23 @@ std::string histoTitle(const HistoState& h, const MapParams& p) {
   return seriesTitle(p, h.histoCoord == HistoCoord::kX) + ", m=" + std::to_string(h.m);
 }
 
-void plotHisto(DrawingSurface& window, std::int16_t inset, HistoState& h, const MapParams& p,
+namespace {
+
+// A bin width in map units as a bar width in window units.
+double barWidth(const PlotFrame& f, double binWidth, double low, double high) {
+  return (f.frameRight - f.frameLeft) * binWidth / (high - low);
+}
+
+}  // namespace
+
+void setBarWidths(HistoState& h, const MapParams& p, const PlotFrame& f) {
+  // A rejected read can leave an empty or inverted window: its widths must not be divided by
+  // zero.
+  if (p.xtr > p.xbl) h.xBinWidth = barWidth(f, h.xBinWidth, p.xbl, p.xtr);
+  if (p.ytr > p.ybl) h.yBinWidth = barWidth(f, h.yBinWidth, p.ybl, p.ytr);
+}
+
+void plotHisto(DrawingSurface& window, std::int16_t inset, const HistoState& h, const MapParams& p,
                const PlotFrame& f) {
   const bool xPanel = h.histoCoord == HistoCoord::kX;
   const auto [lowText, highText] = xPanel ? formatBounds(p.xbl, p.xtr) : formatBounds(p.ybl, p.ytr);
@@ -32,12 +48,6 @@ void plotHisto(DrawingSurface& window, std::int16_t inset, HistoState& h, const 
   printAt(window, f.frameRight - inset - window.TextWidth(highText) / 2, f.frameBottom + 50,
           highText);
 
-  // A rejected read can leave an empty or inverted window: nothing was counted, and its widths
-  // must not be divided by zero.
-  const bool xBins = p.xtr > p.xbl, yBins = p.ytr > p.ybl;
-  if (xBins) h.xBinWidth = (f.frameRight - f.frameLeft) * h.xBinWidth / (p.xtr - p.xbl);
-  if (yBins) h.yBinWidth = (f.frameRight - f.frameLeft) * h.yBinWidth / (p.ytr - p.ybl);
-
   printAt(window, f.frameLeft - 50 - window.TextWidth("0"), f.frameBottom - window.TextHeight("0"),
           "0");
   const std::string t = std::to_string(h.maxN);
@@ -47,13 +57,16 @@ void plotHisto(DrawingSurface& window, std::int16_t inset, HistoState& h, const 
   window.Line(f.frameRight - inset, f.frameBottom + 20, f.frameRight - inset, f.frameBottom - 30);
   window.Line(f.frameLeft - 20, f.frameTop + inset, f.frameLeft + 30, f.frameTop + inset);
 
-  const double barWidth = xPanel ? h.xBinWidth : h.yBinWidth;
-  if (!xBins || !yBins || !(barWidth > 0) || !std::isfinite(barWidth) || h.maxN <= 0) return;
+  // A rejected read can leave an empty or inverted window, in which nothing was counted.
+  if (!(p.xtr > p.xbl) || !(p.ytr > p.ybl) || h.maxN <= 0) return;
+  const double bar =
+      xPanel ? barWidth(f, h.xBinWidth, p.xbl, p.xtr) : barWidth(f, h.yBinWidth, p.ybl, p.ytr);
+  if (!(bar > 0) || !std::isfinite(bar)) return;
   const std::vector<std::int32_t>& counts = xPanel ? h.xCount : h.yCount;
   BoxBatch bars(window);
   for (std::int32_t i = 0; i < h.m && static_cast<std::size_t>(i) < counts.size(); ++i) {
     double top = f.frameBottom - counts[i] * ((f.frameBottom - f.frameTop) + inset) / h.maxN;
-    bars.add({f.frameLeft + i * barWidth, top, f.frameLeft + (i + 1) * barWidth, f.frameBottom});
+    bars.add({f.frameLeft + i * bar, top, f.frameLeft + (i + 1) * bar, f.frameBottom});
   }
 }
 
@@ -64,12 +77,11 @@ void plotHistoPanels(DrawingSurface& window, const DrawingSurface& form2, const 
   setFrameLeftPanel(frame, pm, form2);
   collectHisto(h, p, pacer);
   plotHisto(window, inset, h, p, frame);
-  // Both panels show the same orbit's counts. Drawing the first turned the bin widths into bar
-  // widths; the second needs them as a fresh count leaves them.
+  // Both panels show the same orbit's counts.
   h.histoCoord = HistoCoord::kY;
   setFrameRightPanel(frame, pm, form2);
-  setBinWidths(h, p);
   plotHisto(window, inset, h, p, frame);
+  setBarWidths(h, p, frame);
 }
 
 }  // namespace henon

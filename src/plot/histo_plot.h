@@ -11,10 +11,12 @@
 
 namespace henon {
 
-// Draws the panel h.histoCoord selects into the current frame. Turns both bin
-// widths into bar widths in window units.
-void plotHisto(DrawingSurface& window, std::int16_t inset, HistoState& h, const MapParams& p,
+// Draws the panel h.histoCoord selects into the current frame, with bars as wide as a bin is in
+// that frame.
+void plotHisto(DrawingSurface& window, std::int16_t inset, const HistoState& h, const MapParams& p,
                const PlotFrame& f);
+// Turns both bin widths into bar widths in the frame's units: what a histogram command leaves.
+void setBarWidths(HistoState& h, const MapParams& p, const PlotFrame& f);
 
 // The histogram command's two panels on the window: the orbit counted once, then the x panel in
 // the left panel's frame and the y panel in the right one's, both frames taken from the

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "plot/print_result.h"
-#include "surface/drawing_surface.h"
+#include "surface/dialogs.h"
 
 namespace henon {
 

@@ -53,15 +53,4 @@ class DrawingSurface {
   double CurrentY = 0;
 };
 
-// Modal boxes. Both carry the application's title and wait for the user.
-class Dialogs {
- public:
-  virtual ~Dialogs() = default;
-  virtual void MsgBox(const std::string& prompt) = 0;
-  // The typed text; the empty text when the user cancels.
-  virtual std::string InputBox(const std::string& prompt, const std::string& title) = 0;
-};
-
-inline constexpr const char* kAppTitle = "Hénon Map Explorer";
-
 }  // namespace henon

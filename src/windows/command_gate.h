@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "model/pacer.h"
-#include "surface/drawing_surface.h"
+#include "surface/dialogs.h"
 #include "surface/qt/qt_surface.h"
 
 class QWidget;

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "plot/module1.h"
-#include "surface/drawing_surface.h"
+#include "surface/dialogs.h"
 #include "windows/command_gate.h"
 
 namespace henon {

@@ -13,7 +13,7 @@
 #include "plot/axes.h"
 #include "plot/frames.h"
 #include "plot/histo_plot.h"
-#include "surface/recording_surface.h"
+#include "support/recording_surface.h"
 
 namespace henon {
 namespace {

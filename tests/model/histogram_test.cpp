@@ -13,7 +13,7 @@
 #include <tuple>
 #include <utility>
 
-#include "surface/recording_surface.h"
+#include "support/recording_surface.h"
 
 namespace henon {
 namespace {

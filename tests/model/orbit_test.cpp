@@ -7,9 +7,9 @@
 #include <limits>
 
 #include "plot/frames.h"
-#include "surface/hashing_surface.h"
+#include "support/hashing_surface.h"
+#include "support/recording_surface.h"
 #include "surface/point_raster.h"
-#include "surface/recording_surface.h"
 
 namespace henon {
 namespace {

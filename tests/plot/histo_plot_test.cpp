@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "plot/frames.h"
-#include "surface/recording_surface.h"
+#include "support/recording_surface.h"
 
 namespace henon {
 namespace {
@@ -29,6 +29,7 @@ struct HistoPlot : ::testing::Test {
     h.histoCoord = coord;
     collectHisto(h, p);
     plotHisto(s, inset, h, p, f);
+    setBarWidths(h, p, f);
     return s.of(DrawOp::kBox);
   }
 };
@@ -118,10 +119,12 @@ void plotPanelsCountingTwice(DrawingSurface& window, const PanelMetrics& pm, Plo
   setFrameLeftPanel(f, pm, window);
   collectHisto(h, p);
   plotHisto(window, inset, h, p, f);
+  setBarWidths(h, p, f);
   h.histoCoord = HistoCoord::kY;
   setFrameRightPanel(f, pm, window);
   collectHisto(h, p);
   plotHisto(window, inset, h, p, f);
+  setBarWidths(h, p, f);
 }
 
 TEST(HistoPanels, OneCountDrawsExactlyWhatTwoCountsDrew) {

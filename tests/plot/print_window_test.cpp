@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "surface/recording_surface.h"
+#include "support/recording_surface.h"
 
 namespace henon {
 namespace {

@@ -11,7 +11,7 @@
 #include "model/pointer_text.h"
 #include "plot/axes.h"
 #include "plot/frames.h"
-#include "surface/recording_surface.h"
+#include "support/recording_surface.h"
 
 namespace henon {
 namespace {

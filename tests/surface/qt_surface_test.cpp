@@ -14,9 +14,9 @@
 
 #include "model/orbit.h"
 #include "plot/frames.h"
+#include "support/recording_surface.h"
 #include "surface/qt/qt_dialogs.h"
 #include "surface/qt/qt_printing.h"
-#include "surface/recording_surface.h"
 
 namespace henon {
 namespace {

@@ -7,7 +7,7 @@
 #include <QAction>
 #include <QLineEdit>
 
-#include "surface/recording_surface.h"
+#include "support/recording_surface.h"
 #include "windows/form1.h"
 #include "windows/form2.h"
 #include "windows/form3.h"

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "surface/drawing_surface.h"
+#include "surface/dialogs.h"
 
 namespace henon {
 

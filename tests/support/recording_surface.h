@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "surface/dialogs.h"
 #include "surface/drawing_surface.h"
 
 namespace henon {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <span>
 
-#include "surface/recording_surface.h"
+#include "support/recording_surface.h"
 
 namespace henon {
 
