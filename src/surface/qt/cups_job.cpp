@@ -7,6 +7,8 @@
 #include <memory>
 #include <thread>
 
+#include "surface/qt/cups_media.h"
+
 namespace henon {
 
 PrintResult printResult(const PrintOutcome& o) {
@@ -69,23 +71,17 @@ int renderDpi(http_t* http, cups_dest_t* dest, cups_dinfo_t* info) {
 }
 
 CupsPaper defaultPaper(http_t* http, cups_dest_t* dest, cups_dinfo_t* info) {
-  CupsPaper paper;
-  cups_size_t size{};
+  if (!info) return {};
   // The destination's own default: the library's falls back on Letter when the destination
-  // has no "media" option of its own.
-  ipp_attribute_t* media = info ? cupsFindDestDefault(http, dest, info, "media") : nullptr;
+  // has no "media" option of its own. Its margins come from what the queue says it prints on,
+  // never from a lookup by name, which libcups versions answer differently.
+  ipp_attribute_t* media = cupsFindDestDefault(http, dest, info, "media");
   const char* name = media ? ippGetString(media, 0, nullptr) : nullptr;
-  const bool known = name ? cupsGetDestMediaByName(http, dest, info, name, 0, &size)
-                          : info && cupsGetDestMediaDefault(http, dest, info, 0, &size);
-  if (known && size.width > 0 && size.length > 0) {
-    paper.widthMm = size.width / 100.0;
-    paper.heightMm = size.length / 100.0;
-    paper.leftMm = size.left / 100.0;
-    paper.topMm = size.top / 100.0;
-    paper.rightMm = size.right / 100.0;
-    paper.bottomMm = size.bottom / 100.0;
-  }
-  paper.dpi = info ? renderDpi(http, dest, info) : kMaxDpi;
+  cups_size_t size{};
+  if (!name && cupsGetDestMediaDefault(http, dest, info, 0, &size)) name = size.media;
+  CupsPaper paper = queuePaper(cupsFindDestDefault(http, dest, info, "media-col"),
+                               cupsFindDestReady(http, dest, info, "media-col"), name);
+  paper.dpi = renderDpi(http, dest, info);
   return paper;
 }
 
