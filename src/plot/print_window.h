@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "plot/print_result.h"
+#include "surface/print_result.h"
 #include "surface/drawing_surface.h"
 
 namespace henon {

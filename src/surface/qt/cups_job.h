@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "plot/print_result.h"
+#include "surface/print_result.h"
 
 namespace henon {
 

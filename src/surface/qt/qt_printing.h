@@ -8,7 +8,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "plot/print_result.h"
+#include "surface/print_result.h"
 #include "surface/qt/cups_job.h"
 
 namespace henon {
