@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "surface/qt/cups_media.h"
+#include "surface/cups/cups_media.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "surface/cups/cups_job.h"
 #include "surface/print_result.h"
-#include "surface/qt/cups_job.h"
 
 namespace henon {
 

@@ -4,7 +4,7 @@
 
 #include <cups/ipp.h>
 
-#include "surface/qt/cups_job.h"
+#include "surface/cups/cups_job.h"
 
 namespace henon {
 
