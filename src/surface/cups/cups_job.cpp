@@ -4,8 +4,11 @@
 #include <cups/cups.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <set>
 #include <thread>
+#include <vector>
 
 #include "surface/cups/cups_media.h"
 
@@ -70,10 +73,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+using HttpPtr = std::unique_ptr<http_t, void (*)(http_t*)>;
+
 // A job that CUPS has neither finished nor given up on after this long is in its hands.
 constexpr auto kSettle = std::chrono::seconds(2);
 constexpr auto kPoll = std::chrono::milliseconds(100);
 constexpr int kConnectMs = 3000;
+// How long the answer to a request is still awaited once the print was given up: it may tell
+// the number of a job to cancel.
+constexpr auto kLinger = std::chrono::seconds(5);
 // Pictures of screen pixels gain nothing above this; a whole fraction of the printer's
 // resolution keeps every dot a block of printer dots.
 constexpr int kMaxDpi = 300;
@@ -131,30 +139,141 @@ int jobState(http_t* http, int jobId) {
   return state;
 }
 
-bool releaseJob(http_t* http, int jobId) {
-  ipp_t* request = ippNewRequest(IPP_OP_RELEASE_JOB);
+ipp_t* jobRequest(ipp_op_t op, int jobId) {
+  ipp_t* request = ippNewRequest(op);
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, jobUri(jobId).c_str());
   ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
                cupsUser());
-  ippDelete(cupsDoRequest(http, request, "/jobs"));
-  return !failed(cupsLastError());
+  return request;
 }
 
-// Keeps asking until the server has answered, on this connection first so that whatever it
-// still holds from us arrives before; a server that went away is asked again afresh.
-void cancelJob(http_t* http, cups_dest_t* dest, int jobId) {
-  std::unique_ptr<http_t, void (*)(http_t*)> again(nullptr, httpClose);
-  for (http_t* on = http;; std::this_thread::sleep_for(std::chrono::milliseconds(500))) {
-    if (on) {
-      cupsCancelDestJob(on, dest, jobId);
-      const ipp_status_t status = cupsLastError();
-      if (status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE && status != IPP_STATUS_ERROR_INTERNAL)
-        return;
-    }
-    again.reset(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                             kConnectMs, nullptr));
-    on = again.get();
+// Asks for the job to be let go; false when the request did not go out whole.
+bool sendRelease(http_t* http, int jobId) {
+  ipp_t* request = jobRequest(IPP_OP_RELEASE_JOB, jobId);
+  const http_status_t sent = cupsSendRequest(http, request, "/jobs", ippLength(request));
+  ippDelete(request);
+  return sent == HTTP_STATUS_CONTINUE || sent == HTTP_STATUS_OK;
+}
+
+// libcups reports a server it could not reach, or that did not answer in time, as these.
+bool answered(ipp_status_t status) {
+  return status != IPP_STATUS_ERROR_SERVICE_UNAVAILABLE && status != IPP_STATUS_ERROR_INTERNAL;
+}
+
+HttpPtr connectAfresh(int timeoutMs) {
+  return HttpPtr(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                              timeoutMs, nullptr),
+                 httpClose);
+}
+
+// Every wait on this connection ends by `until`.
+void boundWaits(http_t* http, Clock::time_point& until) {
+  httpSetTimeout(
+      http, 0.25,
+      [](http_t*, void* at) { return Clock::now() < *static_cast<Clock::time_point*>(at) ? 1 : 0; },
+      &until);
+}
+
+// The job's state on a connection of its own; 0 when the server does not answer in time.
+int jobStateAfresh(int jobId) {
+  Clock::time_point until = Clock::now() + std::chrono::milliseconds(kConnectMs);
+  HttpPtr http = connectAfresh(kConnectMs);
+  if (!http) return 0;
+  boundWaits(http.get(), until);
+  return jobState(http.get(), jobId);
+}
+
+// A job given up on: held on the server until cancelled. Its number is unknown when the answer
+// to its creation never came; then every held job of ours by its name is cancelled.
+struct GivenUpJob {
+  int jobId = 0;
+  std::string printer, title;
+};
+
+// Cancels the job; false when the server did not answer.
+bool cancelOn(http_t* http, const GivenUpJob& job, const std::set<int>& released) {
+  if (job.jobId > 0) {
+    ippDelete(cupsDoRequest(http, jobRequest(IPP_OP_CANCEL_JOB, job.jobId), "/jobs"));
+    return answered(cupsLastError());
   }
+  char uri[HTTP_MAX_URI];
+  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                   "/printers/%s", job.printer.c_str());
+  ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+               cupsUser());
+  ippAddBoolean(request, IPP_TAG_OPERATION, "my-jobs", 1);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "not-completed");
+  static const char* const kWanted[] = {"job-id", "job-name", "job-state"};
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr,
+                kWanted);
+  ipp_t* response = cupsDoRequest(http, request, "/");
+  if (!response) return answered(cupsLastError());
+  std::vector<int> held;
+  int id = 0, state = 0;
+  bool named = false;
+  // Each job's attributes form a group; one ends at a separator or at the end.
+  for (ipp_attribute_t* a = ippFirstAttribute(response);; a = ippNextAttribute(response)) {
+    const char* name = a ? ippGetName(a) : nullptr;
+    if (!name) {
+      if (id > 0 && named && state == IPP_JSTATE_HELD && !released.count(id)) held.push_back(id);
+      id = state = 0;
+      named = false;
+      if (!a) break;
+      continue;
+    }
+    const std::string n = name;
+    if (n == "job-id") id = ippGetInteger(a, 0);
+    if (n == "job-state") state = ippGetInteger(a, 0);
+    if (n == "job-name") named = job.title == ippGetString(a, 0, nullptr);
+  }
+  ippDelete(response);
+  for (const int each : held)
+    ippDelete(cupsDoRequest(http, jobRequest(IPP_OP_CANCEL_JOB, each), "/jobs"));
+  return true;
+}
+
+// The jobs given up on in this session, for as long as they may still be held, and those let go.
+class GivenUpJobs {
+ public:
+  int add(GivenUpJob job) {
+    const std::lock_guard<std::mutex> hold(lock_);
+    jobs_.emplace(++last_, std::move(job));
+    return last_;
+  }
+  void numbered(int key, int jobId) {
+    const std::lock_guard<std::mutex> hold(lock_);
+    if (const auto it = jobs_.find(key); it != jobs_.end()) it->second.jobId = jobId;
+  }
+  void cancelled(int key) {
+    const std::lock_guard<std::mutex> hold(lock_);
+    jobs_.erase(key);
+  }
+  void released(int jobId) {
+    const std::lock_guard<std::mutex> hold(lock_);
+    released_.insert(jobId);
+  }
+  std::set<int> released() const {
+    const std::lock_guard<std::mutex> hold(lock_);
+    return released_;
+  }
+  std::vector<std::pair<int, GivenUpJob>> all() const {
+    const std::lock_guard<std::mutex> hold(lock_);
+    return {jobs_.begin(), jobs_.end()};
+  }
+
+ private:
+  mutable std::mutex lock_;
+  int last_ = 0;
+  std::map<int, GivenUpJob> jobs_;
+  std::set<int> released_;
+};
+
+// Never destroyed: a worker still waiting on a silent server may use it while the program ends.
+GivenUpJobs& givenUpJobs() {
+  static auto* jobs = new GivenUpJobs;
+  return *jobs;
 }
 
 bool sendDocument(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, int jobId,
@@ -174,7 +293,6 @@ bool sendDocument(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, int jobId
 
 namespace {
 
-using HttpPtr = std::unique_ptr<http_t, void (*)(http_t*)>;
 using DestPtr = std::unique_ptr<cups_dest_t, void (*)(cups_dest_t*)>;
 using InfoPtr = std::unique_ptr<cups_dinfo_t, void (*)(cups_dinfo_t*)>;
 
@@ -201,8 +319,12 @@ class CupsPrint {
     if (Clock::now() < deadline_ && !progress_.givenUp()) return true;
     // A released job is the server's: it is not waited for, and its silence is no failure.
     if (!progress_.giveUp()) return false;
-    // From the page on a job may be held: its answer is awaited, to cancel that job.
-    return progress_.stage() >= PrintStage::kRendered;
+    if (progress_.stage() < PrintStage::kRendered) return false;
+    // From the page on a job may be held: the answer is awaited a while, to cancel that job.
+    abandon();
+    if (Clock::now() < givenUpAt_ + kLinger) return true;
+    stale_ = true;
+    return false;
   }
 
   bool connect() {
@@ -256,12 +378,28 @@ class CupsPrint {
            progress_.reach(PrintStage::kPageSent);
   }
 
+  // The release is the point of no return: once it went out the server may print the job
+  // whatever it answers, so from then on the print is not given up, and an answer that comes too
+  // late, or never, is no failure.
   bool release() {
     const ipp_status_t finished = cupsFinishDestDocument(http_.get(), dest_.get(), info_.get());
     if (progress_.givenUp()) return false;
     if (finished == IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS) progress_.refuse();
-    return !failed(finished) && releaseJob(http_.get(), jobId_) &&
-           progress_.reach(PrintStage::kReleased);
+    if (failed(finished) || !progress_.reach(PrintStage::kReleased)) return false;
+    givenUpJobs().released(jobId_);
+    if (!sendRelease(http_.get(), jobId_)) {
+      // The connection broke: the server has had all of the request or none of it, and asked
+      // afresh it tells which. Silent, it may have had it.
+      released_ = jobStateAfresh(jobId_) != IPP_JSTATE_HELD;
+      return released_;
+    }
+    released_ = true;
+    ipp_t* answer = cupsGetResponse(http_.get(), "/jobs");
+    if (!answer) return true;
+    const bool refused = failed(ippGetStatusCode(answer));
+    ippDelete(answer);
+    released_ = !refused;
+    return released_;
   }
 
   // Follows the job until it ends, waits on a stopped printer, or CUPS has had it for a while.
@@ -278,8 +416,31 @@ class CupsPrint {
     progress_.reach(PrintStage::kDone);
   }
 
+  // Notes a job that may be held, so that it is cancelled at the latest when the program ends.
+  void abandon() {
+    if (key_ == 0) {
+      key_ = givenUpJobs().add({jobId_, dest_->name, title_});
+      givenUpAt_ = Clock::now();
+    }
+    givenUpJobs().numbered(key_, jobId_);
+  }
+
+  // Cancels a job that was not let go, asking until the server has answered: on this connection
+  // first, so that whatever it still holds from us arrives before; afresh after.
   void withdraw() {
-    if (jobId_ > 0) cancelJob(http_.get(), dest_.get(), jobId_);
+    if (released_ || progress_.stage() < PrintStage::kRendered) return;
+    if (jobId_ == 0 && !progress_.givenUp()) return;  // the server took no job
+    abandon();
+    const GivenUpJob job{jobId_, dest_->name, title_};
+    HttpPtr again(nullptr, httpClose);
+    for (http_t* on = stale_ ? nullptr : http_.get();;
+         std::this_thread::sleep_for(std::chrono::milliseconds(500))) {
+      if (on && cancelOn(on, job, givenUpJobs().released())) break;
+      again = connectAfresh(kConnectMs);
+      on = again.get();
+    }
+    // Without its number, the job may still come: it is looked for again at the end.
+    if (jobId_ > 0) givenUpJobs().cancelled(key_);
   }
 
   const std::string& title_;
@@ -291,6 +452,10 @@ class CupsPrint {
   std::string pdf_;
   int jobId_ = 0;
   bool stopped_ = false;
+  bool released_ = false;  // the server may print the job
+  bool stale_ = false;     // an answer is still owed on this connection
+  int key_ = 0;            // among the jobs given up on
+  Clock::time_point givenUpAt_;
 };
 
 }  // namespace
@@ -298,6 +463,18 @@ class CupsPrint {
 void printOnDefaultDestination(const std::string& title, const RenderPage& render,
                                Clock::time_point deadline, PrintProgress& progress) {
   CupsPrint(title, deadline, progress).run(render);
+}
+
+void withdrawGivenUpJobs(std::chrono::milliseconds within) {
+  const auto jobs = givenUpJobs().all();
+  if (jobs.empty()) return;
+  auto until = Clock::now() + within;
+  HttpPtr http = connectAfresh(static_cast<int>(within.count()));
+  if (!http) return;
+  boundWaits(http.get(), until);
+  const std::set<int> released = givenUpJobs().released();
+  for (const auto& [key, job] : jobs)
+    if (cancelOn(http.get(), job, released) && job.jobId > 0) givenUpJobs().cancelled(key);
 }
 
 }  // namespace henon

@@ -63,11 +63,16 @@ class PrintProgress {
 using RenderPage = std::function<std::string(const CupsPaper&)>;
 
 // Hands the page to the default destination and follows the job until it is done, held, or
-// settled long enough, then ends the progress. At the deadline, or when the waiting stops, the
-// print has failed: a job it created stays held, and is cancelled as soon as the server
-// answers, however long that takes.
+// settled long enough, then ends the progress. The job is held until the server has the whole
+// page and is then released; at the deadline, or when the waiting stops, before the release,
+// the print has failed and the held job is cancelled as soon as the server answers. Once the
+// release went out the job is the server's: it is no longer given up, and silence from the
+// server is no failure.
 void printOnDefaultDestination(const std::string& title, const RenderPage& render,
                                std::chrono::steady_clock::time_point deadline,
                                PrintProgress& progress);
+
+// Cancels, within that time, the jobs of prints given up on that may still be held.
+void withdrawGivenUpJobs(std::chrono::milliseconds within);
 
 }  // namespace henon

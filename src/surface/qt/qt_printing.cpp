@@ -24,6 +24,8 @@ namespace {
 constexpr auto kServerDeadline = std::chrono::seconds(8);
 // The worker keeps its own deadline; this only guards against a wait libcups cannot bound.
 constexpr auto kGiveUp = std::chrono::seconds(9);
+// What the end of the program waits for a server that does not answer.
+constexpr auto kWithdrawAtExit = std::chrono::seconds(2);
 
 struct Placement {
   double scale;
@@ -188,6 +190,10 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
   }
   QGuiApplication::restoreOverrideCursor();
   return handedOver ? PrintResult::kOk : job->progress.result();
+}
+
+void withdrawGivenUpPrints() {
+  withdrawGivenUpJobs(kWithdrawAtExit);
 }
 
 }  // namespace henon

@@ -39,4 +39,7 @@ QByteArray pagePdf(const QImage& image, const CupsPaper& paper, const QString& t
 // server is asked; a server that does not answer is given up after a few seconds.
 PrintResult printWidget(QWidget& client, const QImage& retained, const QString& title);
 
+// At the end of the program: cancels what may still be held of prints told as failed.
+void withdrawGivenUpPrints();
+
 }  // namespace henon
