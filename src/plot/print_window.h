@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "surface/print_result.h"
 #include "surface/drawing_surface.h"
+#include "surface/print_result.h"
 
 namespace henon {
 
