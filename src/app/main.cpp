@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "surface/qt/qt_dialogs.h"
+#include "surface/qt/qt_printing.h"
 #include "windows/form1.h"
 #include "windows/forms.h"
 
@@ -17,5 +18,7 @@ int main(int argc, char** argv) {
   henon::Forms forms(dialogs, [] { QCoreApplication::exit(0); });
   forms.Main();
   dialogs.setParent(&forms.form1());
-  return QApplication::exec();
+  const int code = QApplication::exec();
+  henon::withdrawGivenUpPrints();
+  return code;
 }

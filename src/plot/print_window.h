@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "plot/print_result.h"
 #include "surface/dialogs.h"
+#include "surface/print_result.h"
 
 namespace henon {
 

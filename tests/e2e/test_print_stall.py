@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""A print server that stalls just after Print was chosen: a print the program says failed never
-prints later, and Exit chosen while a print waits ends the program after it."""
+"""A print server that stalls just after Print was chosen, or whose answer to one request comes
+late or never: a print the program says failed never prints later, and the job it gave up on
+leaves the queue; Exit chosen while a print waits ends the program after it."""
 
 import os
 import signal
@@ -9,10 +10,20 @@ import time
 
 import harness
 from harness import Cups, check, wait_for
+from ipp_proxy import IppProxy
 from test_print import mark_seen, new_pdfs
 
 # From Print to the stall, in seconds: within the first few the job is not yet the server's.
 DELAYS = (0.0, 0.05, 0.1, 0.3, 0.6)
+
+
+# Each answer a print waits for, late past the program's deadline or lost, and whether the print
+# is then told as failed: up to the release the job is held and withdrawn, after it the job is
+# the server's.
+LATE = 11.0
+ANSWERS = (("CUPS-Get-Default", 0x4001, True), ("Get-Printer-Attributes", 0x000B, True),
+           ("Create-Job", 0x0005, True), ("Send-Document", 0x0006, True),
+           ("Release-Job", 0x000D, False), ("Get-Job-Attributes", 0x0009, False))
 
 
 def pending(cups):
@@ -54,12 +65,49 @@ def stalled_print(s, cups, seen, delay):
     return True
 
 
+def late_answer(s, cups, proxy, seen, name, op, delay, failing):
+    """One print whose answer to `op` comes `delay` seconds late, or never when None."""
+    proxy.hold(op, delay)
+    started = time.monotonic()
+    s.choose("2D Time Series", "Print")
+    told = None
+    while told is None and time.monotonic() < started + 12:
+        if s.dialogs():
+            told, dlg = s.wait_message()
+        time.sleep(0.1)
+    how = "%s %s" % (name, "lost" if delay is None else "%g s late" % delay)
+    check(not proxy.armed(), "%s: the print never asked for it (asked: %s)" % (how, proxy.ops))
+    if told is None:
+        check(not failing, "%s: the print was not told as failed" % how)
+        mark_seen(seen, wait_for(lambda: new_pdfs(cups, seen), 30, 0.2, "the PDF (%s)" % how))
+        check(s.no_dialog(), "%s: a message after the print" % how)
+        wait_for(lambda: not pending(cups), 15, 0.2, "%s: the queue to empty" % how)
+        return "printed"
+    check(failing, "%s: told %r" % (how, told))
+    check(told == "Cannot print: device unavailable.", "%s: message %r" % (how, told))
+    elapsed = time.monotonic() - started
+    s.press_button(dlg, "OK")
+    s.wait_gone(dlg)
+    # Past the late answer, the job it gave up on is withdrawn and never prints.
+    if delay is not None:
+        time.sleep(max(0.0, started + delay - time.monotonic()))
+    wait_for(lambda: not pending(cups), 15, 0.2, "%s: the job to go: %r" % (how, pending(cups)))
+    time.sleep(2)
+    check(new_pdfs(cups, seen) == [], "%s: a print told as failed printed after all" % how)
+    return "told at %.1f s" % elapsed
+
+
 def print_stall(s):
     cups = Cups.pdf_printer(s)
-    s.start_app()
+    proxy = IppProxy(os.path.join(cups.root, "proxy.sock"), cups.socket)
+    s.start_app(CUPS_SERVER=proxy.path)
     seen = []
     try:
         s.choose("2D Time Series", "2D Time Series")
+        for name, op, failing in ANSWERS:
+            for delay in (LATE, None):
+                print("%s %s: %s" % (name, "lost" if delay is None else "late",
+                                     late_answer(s, cups, proxy, seen, name, op, delay, failing)))
         told = [stalled_print(s, cups, seen, delay) for delay in DELAYS]
         print("stalled server: %d of %d prints told as failed and withdrawn, the others printed"
               % (sum(told), len(told)))
@@ -86,6 +134,7 @@ def print_stall(s):
         check(time.monotonic() - answered < 1.5, "Exit took %.1f s after the print ended"
               % (time.monotonic() - answered))
     finally:
+        proxy.stop()
         cups.stop()
 
 

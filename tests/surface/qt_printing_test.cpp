@@ -11,37 +11,6 @@
 namespace henon {
 namespace {
 
-PrintOutcome upTo(int stage) {
-  PrintOutcome o;
-  bool* steps[] = {&o.serverAnswered, &o.hasDefaultPrinter, &o.acceptingJobs, &o.pageRendered,
-                   &o.jobCreated,     &o.documentSent,      &o.jobAccepted};
-  for (int i = 0; i < stage; ++i) *steps[i] = true;
-  return o;
-}
-
-TEST(QtPrinting, EveryStageOfAJobHasItsResult) {
-  // A server that does not answer, no default printer, a queue that refuses jobs.
-  EXPECT_EQ(printResult(upTo(0)), PrintResult::kDeviceUnavailable);
-  EXPECT_EQ(printResult(upTo(1)), PrintResult::kDeviceUnavailable);
-  EXPECT_EQ(printResult(upTo(2)), PrintResult::kDeviceUnavailable);
-  EXPECT_EQ(printResult(upTo(3)), PrintResult::kFailed);  // no page
-  EXPECT_EQ(printResult(upTo(4)), PrintResult::kFailed);  // job not created
-  EXPECT_EQ(printResult(upTo(5)), PrintResult::kDeviceIO);
-  EXPECT_EQ(printResult(upTo(6)), PrintResult::kFailed);  // the page was refused
-  EXPECT_EQ(printResult(upTo(7)), PrintResult::kOk);
-
-  PrintOutcome lost = upTo(7);
-  lost.jobFailed = true;
-  EXPECT_EQ(printResult(lost), PrintResult::kFailed);
-  // A server that stops answering part way is unavailable, whatever it said before.
-  PrintOutcome hung = upTo(7);
-  hung.serverAnswered = false;
-  EXPECT_EQ(printResult(hung), PrintResult::kDeviceUnavailable);
-  PrintOutcome refused = upTo(7);
-  refused.acceptingJobs = false;
-  EXPECT_EQ(printResult(refused), PrintResult::kDeviceUnavailable);
-}
-
 CupsPaper a4(double left = 0, double top = 0, double right = 0, double bottom = 0) {
   return {210, 297, left, top, right, bottom, 300};
 }

@@ -24,6 +24,8 @@ namespace {
 constexpr auto kServerDeadline = std::chrono::seconds(8);
 // The worker keeps its own deadline; this only guards against a wait libcups cannot bound.
 constexpr auto kGiveUp = std::chrono::seconds(9);
+// What the end of the program waits for a server that does not answer.
+constexpr auto kWithdrawAtExit = std::chrono::seconds(2);
 
 struct Placement {
   double scale;
@@ -159,8 +161,7 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
   struct Job {
     QImage image;
     QString title;
-    PrintOutcome outcome;
-    PrintWait wait;
+    PrintProgress progress;
   };
   auto job = std::make_shared<Job>();
   job->image = clientImage(client, retained);
@@ -173,21 +174,26 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
       job->image = QImage();
       return pdf.toStdString();
     };
-    job->outcome = printOnDefaultDestination(job->title.toStdString(), render, deadline, job->wait);
-    job->wait.finish();
+    printOnDefaultDestination(job->title.toStdString(), render, deadline, job->progress);
   }).detach();
 
   // Painting and the accessibility bus go on meanwhile; clicks and keys wait, as during any
   // command, and take effect after the print.
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  while (!job->wait.finished() && !job->wait.givenUp()) {
-    if (std::chrono::steady_clock::now() - start > kGiveUp) job->wait.giveUp();
+  // Past the guard a job the server already has is its own, as it is to the worker.
+  bool handedOver = false;
+  while (!handedOver && !job->progress.ended() && !job->progress.givenUp()) {
+    if (std::chrono::steady_clock::now() - start > kGiveUp)
+      handedOver = !job->progress.giveUp() && !job->progress.ended();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   QGuiApplication::restoreOverrideCursor();
-  if (!job->wait.finished()) return PrintResult::kDeviceUnavailable;
-  return printResult(job->outcome);
+  return handedOver ? PrintResult::kOk : job->progress.result();
+}
+
+void withdrawGivenUpPrints() {
+  withdrawGivenUpJobs(kWithdrawAtExit);
 }
 
 }  // namespace henon

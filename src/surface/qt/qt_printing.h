@@ -8,8 +8,8 @@
 #include <QString>
 #include <QWidget>
 
-#include "plot/print_result.h"
-#include "surface/qt/cups_job.h"
+#include "surface/cups/cups_job.h"
+#include "surface/print_result.h"
 
 namespace henon {
 
@@ -38,5 +38,8 @@ QByteArray pagePdf(const QImage& image, const CupsPaper& paper, const QString& t
 // Prints the client area on the default printer. The windows keep repainting while the print
 // server is asked; a server that does not answer is given up after a few seconds.
 PrintResult printWidget(QWidget& client, const QImage& retained, const QString& title);
+
+// At the end of the program: cancels what may still be held of prints told as failed.
+void withdrawGivenUpPrints();
 
 }  // namespace henon

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // How a print ended. The failures keep the platform's error numbers, by which the message is
-// chosen. No includes, so the printing binding can report results without the plot layer.
+// chosen; a surface binding reports them, and printWindow turns them into messages.
 #pragma once
 
 namespace henon {
