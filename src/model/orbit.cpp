@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "model/map_step.h"
@@ -17,8 +18,7 @@
 namespace henon {
 namespace {
 
-// kPixels is the phase portrait set straight into a surface's raster; k2D stages it instead.
-enum class Draw { kNone, k2D, kPixels, kSeriesX, kSeriesY };
+enum class Draw { kNone, k2D, kSeriesX, kSeriesY };
 
 struct Steps {
   double x, y;
@@ -106,40 +106,148 @@ struct Loop {
   double stepX(double i, double n) const { return left + (i * frameW) / n; }
 };
 
-// Takes steps s.next..last, staging at most one point per step. Nothing in here calls out, so the
-// orbit stays in registers. In the series modes a point is staged as the step number and the value
-// it shows; finishSeries places it, off the orbit's dependent chain.
-template <Draw kDraw, bool kSafeView>
-[[gnu::noinline]] Steps takeSteps(const Loop c, Steps s, std::int64_t last, Point* out,
-                                  const PointRaster raster) {
+// One step of the orbit from (x, y): the map, the escape test and, for a point in view, its place
+// in the frame, which goes to the sink, and the way back from there, where the orbit goes on.
+// False at an escape, with (x, y) left at the last point. Every mode is this step with a sink.
+template <bool kSafeView, class Sink>
+[[gnu::always_inline]] inline bool step(const Loop& c, double& x, double& y, std::int64_t i,
+                                        Sink& sink) {
+  MapStep next = mapStep(c.a, c.b, x, y);
+  if constexpr (!kSafeView) {
+    if (c.escapes(next.x, next.y)) return false;
+  }
+  if ((kSafeView || c.drawable) && c.inView(next.x, next.y)) {
+    const Point sp = c.toFrame<kSafeView>(next.x, next.y);
+    sink.template put<kSafeView>(c, i, next, sp);
+    next = c.toMap<kSafeView>(sp);
+  } else if constexpr (kSafeView) {
+    if (c.escapes(next.x, next.y)) return false;
+  }
+  x = next.x;
+  y = next.y;
+  return true;
+}
+
+// Pairing the two coordinates' mappings in vector registers puts shuffles on a lone orbit's
+// dependent chain: measurably slower here, unlike in takePairs.
+#if defined(__GNUC__) && !defined(__clang__)
+#define HENON_SCALAR_CHAIN gnu::optimize("no-tree-slp-vectorize"),
+#else
+#define HENON_SCALAR_CHAIN
+#endif
+
+// Takes steps s.next..last, or up to an escape. Nothing in here calls out, so the orbit and the
+// sink stay in registers.
+template <bool kSafeView, class Sink>
+[[HENON_SCALAR_CHAIN gnu::noinline]] Steps takeSteps(const Loop c, Steps s, std::int64_t last,
+                                                     Sink sink) {
   double x = s.x;
   double y = s.y;
-  std::size_t staged = 0;
-  for (std::int64_t i = s.next; i <= last; ++i) {
-    MapStep next = mapStep(c.a, c.b, x, y);
-    if constexpr (!kSafeView) {
-      if (c.escapes(next.x, next.y)) return {x, y, i, staged, true};
+  for (std::int64_t i = s.next; i <= last; ++i)
+    if (!step<kSafeView>(c, x, y, i, sink)) return {x, y, i, sink.staged(), true};
+  return {x, y, last + 1, sink.staged(), false};
+}
+
+template <class Sink>
+Steps takeSteps(bool safeView, const Loop& c, Steps s, std::int64_t last, Sink sink) {
+  return safeView ? takeSteps<true>(c, s, last, sink) : takeSteps<false>(c, s, last, sink);
+}
+
+// Both series orbits side by side, both at step l.next, until last or the first escape: a core
+// runs two independent dependent chains almost as fast as one.
+template <bool kSafeView, class LeftSink, class RightSink>
+[[gnu::noinline]] void takePairs(const Loop lc, const Loop rc, Steps& l, Steps& r,
+                                 std::int64_t last, LeftSink left, RightSink right) {
+  double lx = l.x, ly = l.y, rx = r.x, ry = r.y;
+  for (std::int64_t i = l.next; i <= last; ++i) {
+    const bool lOn = step<kSafeView>(lc, lx, ly, i, left);
+    const bool rOn = step<kSafeView>(rc, rx, ry, i, right);
+    if (!(lOn & rOn)) {
+      l = {lx, ly, lOn ? i + 1 : i, 0, !lOn};
+      r = {rx, ry, rOn ? i + 1 : i, 0, !rOn};
+      return;
     }
-    if ((kSafeView || c.drawable) && c.inView(next.x, next.y)) {
-      const Point sp = c.toFrame<kSafeView>(next.x, next.y);
-      if constexpr (kDraw == Draw::k2D) {
-        out[staged++] = sp;
-      } else if constexpr (kDraw == Draw::kPixels) {
-        raster.set(sp.x, sp.y);
-      } else if constexpr (kDraw == Draw::kSeriesX) {
-        out[staged++] = {static_cast<double>(i), next.x};
-      } else if constexpr (kDraw == Draw::kSeriesY) {
-        out[staged++] = {static_cast<double>(i), sp.y};
-      }
-      // The orbit goes on from the drawn position, mapped back.
-      next = c.toMap<kSafeView>(sp);
-    } else if constexpr (kSafeView) {
-      if (c.escapes(next.x, next.y)) return {x, y, i, staged, true};
-    }
-    x = next.x;
-    y = next.y;
   }
-  return {x, y, last + 1, staged, false};
+  l = {lx, ly, last + 1, 0, false};
+  r = {rx, ry, last + 1, 0, false};
+}
+
+// The sinks: each takes the in-view point of step i, as the map gave it and placed in the frame.
+
+// Nothing: what the steps cost before any drawing.
+struct Undrawn {
+  template <bool kSafeView>
+  void put(const Loop&, std::int64_t, MapStep, Point) {}
+  std::size_t staged() const { return 0; }
+};
+
+// The phase portrait's points, staged for the surface.
+struct Staged {
+  Point* out;
+  std::size_t n = 0;
+  template <bool kSafeView>
+  void put(const Loop&, std::int64_t, MapStep, Point sp) {
+    out[n++] = sp;
+  }
+  std::size_t staged() const { return n; }
+};
+
+// A series point staged as the step number and the value it shows; finishSeries places it, off
+// the orbit's dependent chain.
+template <bool kX>
+struct StagedSeries {
+  Point* out;
+  std::size_t n = 0;
+  template <bool kSafeView>
+  void put(const Loop&, std::int64_t i, MapStep next, Point sp) {
+    out[n++] = {static_cast<double>(i), kX ? next.x : sp.y};
+  }
+  std::size_t staged() const { return n; }
+};
+
+// The phase portrait's points set into a lent raster.
+template <PointRaster::Scale kScale>
+struct Pixels {
+  PointRaster raster;
+  template <bool kSafeView>
+  void put(const Loop&, std::int64_t, MapStep, Point sp) {
+    raster.set<kScale>(sp.x, sp.y);
+  }
+  void set(double x, double y) const { raster.set<kScale>(x, y); }
+  std::size_t staged() const { return 0; }
+};
+
+// A series point placed at once, as finishSeries would place it, into a raster or a panel mask.
+template <bool kX, class Target>
+struct Series {
+  Target target;
+  double n;
+  template <bool kSafeView>
+  void put(const Loop& c, std::int64_t i, MapStep next, Point sp) {
+    const double at = c.stepX(static_cast<double>(i), n);
+    if constexpr (kX) {
+      target.set(at, kSafeView ? linear(c.bottom, c.frameH, c.xbl, c.xbl - c.xtr, next.x)
+                               : mapLinear(c.bottom, c.top, c.xbl, c.xtr, next.x));
+    } else {
+      target.set(at, sp.y);
+    }
+  }
+  std::size_t staged() const { return 0; }
+};
+
+// Calls f with the raster's pixel sink, its scale a constant, so each scale has a loop of its own.
+template <class F>
+decltype(auto) withPixels(const PointRaster& r, F&& f) {
+  using S = PointRaster::Scale;
+  switch (r.scale()) {
+    case S::kOne:
+      return f(Pixels<S::kOne>{r});
+    case S::kTwo:
+      return f(Pixels<S::kTwo>{r});
+    case S::kAny:
+      break;
+  }
+  return f(Pixels<S::kAny>{r});
 }
 
 using Quad = double __attribute__((vector_size(32)));
@@ -224,16 +332,19 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
     const std::int64_t last =
         std::min<std::int64_t>(n, s.next + static_cast<std::int64_t>(space.size()) - 1);
     cleanVectorState();  // drawing between batches may have left it dirty
-    if (raster) {
-      rasterSet = true;
-      s = safeView ? takeSteps<Draw::kPixels, true>(c, s, last, nullptr, *raster)
-                   : takeSteps<Draw::kPixels, false>(c, s, last, nullptr, *raster);
+    if constexpr (kDraw == Draw::kNone) {
+      s = takeSteps(safeView, c, s, last, Undrawn{});
+    } else if constexpr (kDraw == Draw::k2D) {
+      if (raster) {
+        rasterSet = true;
+        s = withPixels(*raster, [&](auto sink) { return takeSteps(safeView, c, s, last, sink); });
+      } else {
+        s = takeSteps(safeView, c, s, last, Staged{space.data()});
+      }
     } else {
-      s = safeView ? takeSteps<kDraw, true>(c, s, last, space.data(), {})
-                   : takeSteps<kDraw, false>(c, s, last, space.data(), {});
-    }
-    if constexpr (kDraw == Draw::kSeriesX || kDraw == Draw::kSeriesY)
+      s = takeSteps(safeView, c, s, last, StagedSeries<kDraw == Draw::kSeriesX>{space.data()});
       finishSeries<kDraw>(c, n, safeView, space.first(s.staged));
+    }
     batch.commit(s.staged);
     if (s.escaped) {
       show();
@@ -252,64 +363,6 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
     }
   }
   show();
-}
-
-// One step of a series orbit, its point set into the sink as finishSeries would place it. False
-// at an escape, with (x, y) left at the last point.
-template <Draw kDraw, bool kSafeView, class Sink>
-[[gnu::always_inline]] inline bool seriesStep(const Loop& c, double& x, double& y, std::int64_t i,
-                                              double n, const Sink& sink) {
-  MapStep next = mapStep(c.a, c.b, x, y);
-  if constexpr (!kSafeView) {
-    if (c.escapes(next.x, next.y)) return false;
-  }
-  if ((kSafeView || c.drawable) && c.inView(next.x, next.y)) {
-    const Point sp = c.toFrame<kSafeView>(next.x, next.y);
-    const double at = c.stepX(static_cast<double>(i), n);
-    if constexpr (kDraw == Draw::kSeriesX) {
-      sink.set(at, kSafeView ? linear(c.bottom, c.frameH, c.xbl, c.xbl - c.xtr, next.x)
-                             : mapLinear(c.bottom, c.top, c.xbl, c.xtr, next.x));
-    } else {
-      sink.set(at, sp.y);
-    }
-    next = c.toMap<kSafeView>(sp);
-  } else if constexpr (kSafeView) {
-    if (c.escapes(next.x, next.y)) return false;
-  }
-  x = next.x;
-  y = next.y;
-  return true;
-}
-
-// Steps s.next..last of one series orbit, or up to its escape.
-template <Draw kDraw, bool kSafeView, class Sink>
-[[gnu::noinline]] Steps takeSeries(const Loop c, Steps s, std::int64_t last, double n,
-                                   const Sink sink) {
-  double x = s.x;
-  double y = s.y;
-  for (std::int64_t i = s.next; i <= last; ++i)
-    if (!seriesStep<kDraw, kSafeView>(c, x, y, i, n, sink)) return {x, y, i, 0, true};
-  return {x, y, last + 1, 0, false};
-}
-
-// Both series orbits side by side, both at step l.next, until last or the first escape: a core
-// runs two independent dependent chains almost as fast as one.
-template <bool kSafeView, class LeftSink, class RightSink>
-[[gnu::noinline]] void takePairs(const Loop lc, const Loop rc, Steps& l, Steps& r,
-                                 std::int64_t last, double n, const LeftSink left,
-                                 const RightSink right) {
-  double lx = l.x, ly = l.y, rx = r.x, ry = r.y;
-  for (std::int64_t i = l.next; i <= last; ++i) {
-    const bool lOn = seriesStep<Draw::kSeriesX, kSafeView>(lc, lx, ly, i, n, left);
-    const bool rOn = seriesStep<Draw::kSeriesY, kSafeView>(rc, rx, ry, i, n, right);
-    if (!(lOn & rOn)) {
-      l = {lx, ly, lOn ? i + 1 : i, 0, !lOn};
-      r = {rx, ry, rOn ? i + 1 : i, 0, !rOn};
-      return;
-    }
-  }
-  l = {lx, ly, last + 1, 0, false};
-  r = {rx, ry, last + 1, 0, false};
 }
 
 // The pixels of one panel's points, one byte each, for points that must not show yet: memory
@@ -414,13 +467,13 @@ class SeriesPanels {
       const std::int64_t last = std::min<std::int64_t>(n_, ls_.next + kChunk - 1);
       cleanVectorState();
       if (raster_) {
-        pairs(*raster_, last);
+        withPixels(*raster_, [&](auto pixels) { pairs(pixels, last); });
       } else {
         pairs(lMask_.view(), last);
       }
       if (!done(ls_) && !done(rs_)) breathe(lMask_);
     }
-    alone<Draw::kSeriesX>(ls_, l_, lMask_);
+    alone<true>(ls_, l_, lMask_);
     show(lMask_);
     end(ls_);
     // The right panel reads N afresh, as the left one did.
@@ -428,7 +481,7 @@ class SeriesPanels {
     rightPanel();
     rMask_.show(surface_);
     raster_ = surface_.pointRaster();
-    alone<Draw::kSeriesY>(rs_, r_, rMask_);
+    alone<false>(rs_, r_, rMask_);
     show(rMask_);
     end(rs_);
   }
@@ -438,28 +491,30 @@ class SeriesPanels {
 
   bool done(const Steps& s) const { return s.escaped || s.next > n_; }
 
-  template <class LeftSink>
-  void pairs(const LeftSink& left, std::int64_t last) {
-    const PanelMask::View& right = rMask_.view();
+  template <class LeftTarget>
+  void pairs(const LeftTarget& left, std::int64_t last) {
+    const Series<true, LeftTarget> l{left, static_cast<double>(n_)};
+    const Series<false, PanelMask::View> r{rMask_.view(), static_cast<double>(n_)};
     if (safe_) {
-      takePairs<true>(l_, r_, ls_, rs_, last, n_, left, right);
+      takePairs<true>(l_, r_, ls_, rs_, last, l, r);
     } else {
-      takePairs<false>(l_, r_, ls_, rs_, last, n_, left, right);
+      takePairs<false>(l_, r_, ls_, rs_, last, l, r);
     }
   }
 
   // One orbit on its own to its end; its points go where they show now.
-  template <Draw kDraw>
+  template <bool kX>
   void alone(Steps& s, const Loop& c, PanelMask& mask) {
+    const auto run = [&](auto target, std::int64_t last) {
+      return takeSteps(safe_, c, s, last, Series<kX, decltype(target)>{target, double(n_)});
+    };
     while (!done(s)) {
       const std::int64_t last = std::min<std::int64_t>(n_, s.next + kChunk - 1);
       cleanVectorState();
       if (raster_) {
-        s = safe_ ? takeSeries<kDraw, true>(c, s, last, n_, *raster_)
-                  : takeSeries<kDraw, false>(c, s, last, n_, *raster_);
+        s = withPixels(*raster_, [&](auto pixels) { return run(pixels, last); });
       } else {
-        s = safe_ ? takeSeries<kDraw, true>(c, s, last, n_, mask.view())
-                  : takeSeries<kDraw, false>(c, s, last, n_, mask.view());
+        s = run(mask.view(), last);
       }
       if (!done(s)) breathe(mask);
     }
