@@ -175,7 +175,6 @@ PointRaster QtSurface::raster() {
 
 const PointRaster* QtSurface::pointRaster() {
   cover();
-  if (ratio_ != 1 && ratio_ != 2) return nullptr;
   raster_ = raster();
   return &raster_;
 }
