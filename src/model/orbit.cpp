@@ -39,16 +39,11 @@ struct Staged {
   std::size_t staged() const { return n; }
 };
 
-// A series point staged as the step number and the value it shows; finishSeries places it, off
-// the orbit's dependent chain.
-template <bool kX>
-struct StagedSeries {
+// Series points, placed, staged for the surface.
+struct StagedPoints {
   Point* out;
   std::size_t n = 0;
-  template <bool kSafeView>
-  void put(const Loop&, std::int64_t i, MapStep next, Point sp) {
-    out[n++] = {static_cast<double>(i), kX ? next.x : sp.y};
-  }
+  void set(double x, double y) { out[n++] = {x, y}; }
   std::size_t staged() const { return n; }
 };
 
@@ -64,7 +59,8 @@ struct Pixels {
   std::size_t staged() const { return 0; }
 };
 
-// A series point placed at once, as finishSeries would place it, into a raster or a panel mask.
+// A series point placed at step i across the frame and at its value up it, for a raster, a panel
+// mask or the surface.
 template <bool kX, class Target>
 struct Series {
   Target target;
@@ -79,7 +75,10 @@ struct Series {
       target.set(at, sp.y);
     }
   }
-  std::size_t staged() const { return 0; }
+  std::size_t staged() const {
+    if constexpr (requires { target.staged(); }) return target.staged();
+    return 0;
+  }
 };
 
 // Calls f with the raster's pixel sink, its scale a constant, so each scale has a loop of its own.
@@ -95,62 +94,6 @@ decltype(auto) withPixels(const PointRaster& r, F&& f) {
       break;
   }
   return f(Pixels<S::kAny>{r});
-}
-
-using Quad = double __attribute__((vector_size(32)));
-
-// Step i of n sits at left + (i * frameW) / n; the x series maps x onto the frame's height as
-// bottom - (frameH * (xbl - x)) / (xbl - xtr). Both are done two points at a time, each point as
-// one formula over its two lanes: the first written left - (frameW * (0 - i)) / n, which rounds
-// exactly as the form above since negation is exact and rounding symmetric. In the y series the
-// second lane's result is not used.
-template <Draw kDraw>
-inline void finishPairs(const Loop& c, double n, std::span<Point> points) {
-  const bool x = kDraw == Draw::kSeriesX;
-  const Quad s0 = {c.left, x ? c.bottom : 0, c.left, x ? c.bottom : 0};
-  const Quad dS = {c.frameW, x ? c.frameH : 1, c.frameW, x ? c.frameH : 1};
-  const Quad w0 = {0, x ? c.xbl : 0, 0, x ? c.xbl : 0};
-  const Quad dW = {n, x ? c.xbl - c.xtr : 1, n, x ? c.xbl - c.xtr : 1};
-  std::size_t k = 0;
-  for (; k + 1 < points.size(); k += 2) {
-    Quad v;
-    std::memcpy(&v, &points[k], sizeof v);
-    v = s0 - (dS * (w0 - v)) / dW;
-    points[k].x = v[0];
-    points[k + 1].x = v[2];
-    if constexpr (x) {
-      points[k].y = v[1];
-      points[k + 1].y = v[3];
-    }
-  }
-  for (; k < points.size(); ++k) {
-    points[k].x = c.stepX(points[k].x, n);
-    if constexpr (x) points[k].y = linear(c.bottom, c.frameH, c.xbl, c.xbl - c.xtr, points[k].y);
-  }
-}
-
-#if defined(__x86_64__)
-template <Draw kDraw>
-[[gnu::target("avx")]] void finishPairsAvx(const Loop& c, double n, std::span<Point> points) {
-  finishPairs<kDraw>(c, n, points);
-}
-#endif
-
-// A view that is not safe may need mapLinear's fallback for the x series.
-template <Draw kDraw>
-void finishSeries(const Loop& c, std::int32_t n, bool safeView, std::span<Point> points) {
-  static_assert(sizeof(Point) == 2 * sizeof(double));
-  if (kDraw == Draw::kSeriesX && !safeView) {
-    for (Point& p : points) {
-      p.x = c.stepX(p.x, n);
-      p.y = mapLinear(c.bottom, c.top, c.xbl, c.xtr, p.y);
-    }
-    return;
-  }
-#if defined(__x86_64__)
-  if (__builtin_cpu_supports("avx")) return finishPairsAvx<kDraw>(c, n, points);
-#endif
-  finishPairs<kDraw>(c, n, points);
 }
 
 template <Draw kDraw>
@@ -187,8 +130,8 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
         s = takeSteps(safeView, c, s, last, Staged{space.data()});
       }
     } else {
-      s = takeSteps(safeView, c, s, last, StagedSeries<kDraw == Draw::kSeriesX>{space.data()});
-      finishSeries<kDraw>(c, n, safeView, space.first(s.staged));
+      const Series<kDraw == Draw::kSeriesX, StagedPoints> sink{{space.data()}, double(n)};
+      s = takeSteps(safeView, c, s, last, sink);
     }
     batch.commit(s.staged);
     if (s.escaped) {
