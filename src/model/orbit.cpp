@@ -7,7 +7,6 @@
 #include <cstring>
 #include <functional>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "model/map_step.h"
