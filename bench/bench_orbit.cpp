@@ -12,6 +12,7 @@
 #include "model/orbit.h"
 #include "model/vector_state.h"
 #include "null_surface.h"
+#include "orbit_undrawn.h"
 #include "plot/axes.h"
 #include "plot/frames.h"
 #include "support/recording_surface.h"
@@ -76,7 +77,7 @@ void runOrbit(benchmark::State& state, henon::DrawingSurface& surface,
     if (style) {
       henon::plotOrbit(surface, p, CutOffLimits{}, frame, *style, dialogs);
     } else {
-      henon::runOrbitUndrawn(surface, p, CutOffLimits{}, frame, dialogs);
+      henon::runOrbitUndrawn(p, CutOffLimits{}, frame, dialogs);
     }
     benchmark::DoNotOptimize(p);
     if (p.N != n) state.SkipWithError("the orbit escaped");

@@ -70,7 +70,7 @@ class PixelSurface : public RecordingSurface {
  public:
   explicit PixelSurface(bool lend)
       : RecordingSurface(28800, 15000), pixels_(1920 * 1000), lend_(lend) {
-    raster_ = {pixels_.data(), 1920, 1920, 1000, 1 / 15.0, 1, 1};
+    raster_ = {pixels_.data(), 1920, 1920, 1000, 1 / 15.0, 1, 1, 1, 1920, 1000};
   }
   const PointRaster* pointRaster() override { return lend_ ? &raster_ : nullptr; }
   void PSetMany(std::span<const Point> points) override {

@@ -35,6 +35,10 @@ run '^BM_(Chain|Loop2D|Loop1DX|Loop1DY|OrbitBare|OrbitDrawn|OrbitDeep|BareStep|H
 run '^BM_Command' command "$@"
 # The same screen at two device pixels to a logical pixel, where a point is a 2 x 2 square.
 (export QT_SCALE_FACTOR=2; run '^BM_Orbit(Bare|Drawn)/' hidpi "$@")
+# Fractional ratios, as desktops scaled to 125 % and 150 % run the program.
+for scale in 1.25 1.5; do
+  (export QT_SCALE_FACTOR=$scale; run '^BM_Command(2D|1D)/(10000000|100000000)$' "scaled_$scale" "$@")
+done
 
 # The first command after start-up needs a fresh process per repetition.
 i=0
@@ -157,6 +161,19 @@ print("  1D Time Series against 2D Time Series (CPU time; wall time in brackets)
 for n in (10_000_000, 100_000_000):
     (c1, w1), (c2, w2) = ms(f"BM_Command1D/{n}"), ms(f"BM_Command2D/{n}")
     print(f"  N={n:>11,}  1D / 2D {c1 / c2:.2f} [{w1 / w2:.2f}] {target(c1 / c2, 1.3)}")
+print("  at fractional device-pixel ratios: 1D against 2D, and 2D against 2D at ratio 1 (CPU time)")
+for scale in ("1.25", "1.5"):
+    scaled = {}
+    with open(f"{out}/scaled_{scale}.json") as f:
+        for r in json.load(f)["benchmarks"]:
+            if r["run_type"] == "iteration":
+                scaled.setdefault(r["run_name"], []).append(r["cpu_time"])
+    for n in (10_000_000, 100_000_000):
+        c1 = statistics.median(scaled[f"BM_Command1D/{n}"])
+        c2 = statistics.median(scaled[f"BM_Command2D/{n}"])
+        one = ms(f"BM_Command2D/{n}")[0]
+        print(f"  ratio {scale:<4} N={n:>11,}  2D {c2:8.1f}  1D {c1:8.1f}  1D / 2D {c1 / c2:.2f}"
+              f" {target(c1 / c2, 1.3)}  2D / 2D at ratio 1 {c2 / one:.2f} {target(c2 / one, 1.1)}")
 print("  histogram, m=10,000,000")
 for n in (10_000_000, 100_000_000):
     c, w = ms(f"BM_CommandHisto/{n}/10000000")

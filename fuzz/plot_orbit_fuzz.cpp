@@ -31,7 +31,8 @@ struct RasterSurface : RecordingSurface {
   RasterSurface(double width, double height, int cols, int rows, double pixelsPerTwip, int side)
       : RecordingSurface(width, height),
         pixels(static_cast<std::size_t>(cols * side) * static_cast<std::size_t>(rows * side)),
-        raster{pixels.data(), cols * side, double(cols), double(rows), pixelsPerTwip, 1, side} {}
+        raster{pixels.data(), cols * side, double(cols), double(rows), pixelsPerTwip, 1,
+               double(side),  side,        cols * side,  rows * side} {}
   const PointRaster* pointRaster() override { return &raster; }
   std::vector<std::uint32_t> pixels;
   PointRaster raster;

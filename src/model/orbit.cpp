@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/map_step.h"
+#include "model/orbit_steps.h"
 #include "model/vector_state.h"
 #include "surface/batch.h"
 #include "surface/dialogs.h"
@@ -18,185 +19,81 @@
 namespace henon {
 namespace {
 
-// kPixels is the phase portrait set straight into a surface's raster; k2D stages it instead.
-enum class Draw { kNone, k2D, kPixels, kSeriesX, kSeriesY };
+using orbit::Loop;
+using orbit::Steps;
+using orbit::takePairs;
+using orbit::takeSteps;
 
-struct Steps {
-  double x, y;
-  std::int64_t next;   // the step to take next; 64 bits, as it passes N = 2^31 - 1 at the end
-  std::size_t staged;  // points written
-  bool escaped;
+enum class Draw { k2D, kSeriesX, kSeriesY };
+
+// The sinks: each takes the in-view point of step i, as the map gave it and placed in the frame.
+
+// The phase portrait's points, staged for the surface.
+struct Staged {
+  Point* out;
+  std::size_t n = 0;
+  template <bool kSafeView>
+  void put(const Loop&, std::int64_t, MapStep, Point sp) {
+    out[n++] = sp;
+  }
+  std::size_t staged() const { return n; }
 };
 
-// Everything a batch of steps reads, copied out of the shared state so that the compiler can
-// keep it in registers: through references it would reload it after every point written.
-struct Loop {
-  double a, b;
-  double xbl, ybl, xtr, ytr;
-  double xMax, yMax, xMin, yMin;
-  double left, bottom, right, top;
-  double frameW, frameH;  // right - left, bottom - top
-  double viewW, viewH;    // xtr - xbl, ybl - ytr, as the mappings take them
-  bool drawable;
-
-  Loop(const MapParams& p, const CutOffLimits& lim, const PlotFrame& f)
-      : a(p.a),
-        b(p.b),
-        xbl(p.xbl),
-        ybl(p.ybl),
-        xtr(p.xtr),
-        ytr(p.ytr),
-        xMax(lim.escapeXMax),
-        yMax(lim.escapeYMax),
-        xMin(lim.escapeXMin),
-        yMin(lim.escapeYMin),
-        left(f.frameLeft),
-        bottom(f.frameBottom),
-        right(f.frameRight),
-        top(f.frameTop),
-        frameW(right - left),
-        frameH(bottom - top),
-        viewW(xtr - xbl),
-        viewH(ybl - ytr),
-        // A frame without area has nowhere to draw and would make the back mapping divide by
-        // zero.
-        drawable(f.hasArea()) {}
-
-  bool escapes(double x, double y) const {
-    // A step that overflowed has escaped whatever the limits say.
-    return x > xMax || x < xMin || y > yMax || y < yMin || !std::isfinite(x) || !std::isfinite(y);
-  }
-  // One branch, not four: in a deep view whether a point lies left or right of it is a coin toss
-  // that a branch per comparison would mispredict at every other step.
-  bool inView(double x, double y) const {
-    return static_cast<bool>((xbl < x) & (x < xtr) & (ybl < y) & (y < ytr));
-  }
-
-  // True when no point inside the view can reach a cut-off limit, be anything but finite, or make
-  // a mapping there or back overflow; such points then need none of those tests. Points outside
-  // the view are tested in full either way.
-  bool viewIsSafe() const {
-    const double frameMax =
-        std::max({std::fabs(left), std::fabs(right), std::fabs(bottom), std::fabs(top)});
-    const double viewMax =
-        std::max({std::fabs(xbl), std::fabs(xtr), std::fabs(ybl), std::fabs(ytr)});
-    const double sMax = std::max(std::fabs(frameW), std::fabs(frameH));
-    const double wMax = std::max(std::fabs(viewW), std::fabs(viewH));
-    // An in-view value is strictly inside the limits. The screen position of one is within
-    // 2 * sMax of the frame, and the way back is within 2 * (sMax + 1) * wMax of the view, given
-    // a frame at least a unit high and wide and no further than 2^53 from the origin.
-    return xbl < xtr && ybl < ytr && xMin <= xbl && xtr <= xMax && yMin <= ybl && ytr <= yMax &&
-           frameMax <= 0x1p53 && std::fabs(frameW) >= 1 && std::fabs(frameH) >= 1 &&
-           std::isfinite(viewMax * 8) && std::isfinite((sMax + 1) * wMax * 8);
-  }
-
-  // Into the frame and back. A view proven safe needs no overflow fallback either way.
-  template <bool kSafeView>
-  Point toFrame(double x, double y) const {
-    if constexpr (kSafeView)
-      return {linear(right, frameW, xtr, viewW, x), linear(bottom, frameH, ybl, viewH, y)};
-    return {mapLinear(right, left, xtr, xbl, x), mapLinear(bottom, top, ybl, ytr, y)};
-  }
-  template <bool kSafeView>
-  MapStep toMap(Point s) const {
-    if constexpr (kSafeView)
-      return {linear(xtr, viewW, right, frameW, s.x), linear(ybl, viewH, bottom, frameH, s.y)};
-    return {unmapLinear(xtr, xbl, right, left, s.x), unmapLinear(ybl, ytr, bottom, top, s.y)};
-  }
-  // Where step i of n sits across the frame, in the series modes.
-  double stepX(double i, double n) const { return left + (i * frameW) / n; }
+// Series points, placed, staged for the surface.
+struct StagedPoints {
+  Point* out;
+  std::size_t n = 0;
+  void set(double x, double y) { out[n++] = {x, y}; }
+  std::size_t staged() const { return n; }
 };
 
-// Takes steps s.next..last, staging at most one point per step. Nothing in here calls out, so the
-// orbit stays in registers. In the series modes a point is staged as the step number and the value
-// it shows; finishSeries places it, off the orbit's dependent chain.
-template <Draw kDraw, bool kSafeView>
-[[gnu::noinline]] Steps takeSteps(const Loop c, Steps s, std::int64_t last, Point* out,
-                                  const PointRaster raster) {
-  double x = s.x;
-  double y = s.y;
-  std::size_t staged = 0;
-  for (std::int64_t i = s.next; i <= last; ++i) {
-    MapStep next = mapStep(c.a, c.b, x, y);
-    if constexpr (!kSafeView) {
-      if (c.escapes(next.x, next.y)) return {x, y, i, staged, true};
-    }
-    if ((kSafeView || c.drawable) && c.inView(next.x, next.y)) {
-      const Point sp = c.toFrame<kSafeView>(next.x, next.y);
-      if constexpr (kDraw == Draw::k2D) {
-        out[staged++] = sp;
-      } else if constexpr (kDraw == Draw::kPixels) {
-        raster.set(sp.x, sp.y);
-      } else if constexpr (kDraw == Draw::kSeriesX) {
-        out[staged++] = {static_cast<double>(i), next.x};
-      } else if constexpr (kDraw == Draw::kSeriesY) {
-        out[staged++] = {static_cast<double>(i), sp.y};
-      }
-      // The orbit goes on from the drawn position, mapped back.
-      next = c.toMap<kSafeView>(sp);
-    } else if constexpr (kSafeView) {
-      if (c.escapes(next.x, next.y)) return {x, y, i, staged, true};
-    }
-    x = next.x;
-    y = next.y;
+// The phase portrait's points set into a lent raster.
+template <PointRaster::Scale kScale>
+struct Pixels {
+  PointRaster raster;
+  template <bool kSafeView>
+  void put(const Loop&, std::int64_t, MapStep, Point sp) {
+    raster.set<kScale>(sp.x, sp.y);
   }
-  return {x, y, last + 1, staged, false};
-}
+  void set(double x, double y) const { raster.set<kScale>(x, y); }
+  std::size_t staged() const { return 0; }
+};
 
-using Quad = double __attribute__((vector_size(32)));
-
-// Step i of n sits at left + (i * frameW) / n; the x series maps x onto the frame's height as
-// bottom - (frameH * (xbl - x)) / (xbl - xtr). Both are done two points at a time, each point as
-// one formula over its two lanes: the first written left - (frameW * (0 - i)) / n, which rounds
-// exactly as the form above since negation is exact and rounding symmetric. In the y series the
-// second lane's result is not used.
-template <Draw kDraw>
-inline void finishPairs(const Loop& c, double n, std::span<Point> points) {
-  const bool x = kDraw == Draw::kSeriesX;
-  const Quad s0 = {c.left, x ? c.bottom : 0, c.left, x ? c.bottom : 0};
-  const Quad dS = {c.frameW, x ? c.frameH : 1, c.frameW, x ? c.frameH : 1};
-  const Quad w0 = {0, x ? c.xbl : 0, 0, x ? c.xbl : 0};
-  const Quad dW = {n, x ? c.xbl - c.xtr : 1, n, x ? c.xbl - c.xtr : 1};
-  std::size_t k = 0;
-  for (; k + 1 < points.size(); k += 2) {
-    Quad v;
-    std::memcpy(&v, &points[k], sizeof v);
-    v = s0 - (dS * (w0 - v)) / dW;
-    points[k].x = v[0];
-    points[k + 1].x = v[2];
-    if constexpr (x) {
-      points[k].y = v[1];
-      points[k + 1].y = v[3];
+// A series point placed at step i across the frame and at its value up it, for a raster, a panel
+// mask or the surface.
+template <bool kX, class Target>
+struct Series {
+  Target target;
+  double n;
+  template <bool kSafeView>
+  void put(const Loop& c, std::int64_t i, MapStep next, Point sp) {
+    const double at = c.stepX(static_cast<double>(i), n);
+    if constexpr (kX) {
+      target.set(at, kSafeView ? linear(c.bottom, c.frameH, c.xbl, c.xbl - c.xtr, next.x)
+                               : mapLinear(c.bottom, c.top, c.xbl, c.xtr, next.x));
+    } else {
+      target.set(at, sp.y);
     }
   }
-  for (; k < points.size(); ++k) {
-    points[k].x = c.stepX(points[k].x, n);
-    if constexpr (x) points[k].y = linear(c.bottom, c.frameH, c.xbl, c.xbl - c.xtr, points[k].y);
+  std::size_t staged() const {
+    if constexpr (requires { target.staged(); }) return target.staged();
+    return 0;
   }
-}
+};
 
-#if defined(__x86_64__)
-template <Draw kDraw>
-[[gnu::target("avx")]] void finishPairsAvx(const Loop& c, double n, std::span<Point> points) {
-  finishPairs<kDraw>(c, n, points);
-}
-#endif
-
-// A view that is not safe may need mapLinear's fallback for the x series.
-template <Draw kDraw>
-void finishSeries(const Loop& c, std::int32_t n, bool safeView, std::span<Point> points) {
-  static_assert(sizeof(Point) == 2 * sizeof(double));
-  if (kDraw == Draw::kSeriesX && !safeView) {
-    for (Point& p : points) {
-      p.x = c.stepX(p.x, n);
-      p.y = mapLinear(c.bottom, c.top, c.xbl, c.xtr, p.y);
-    }
-    return;
+// Calls f with the raster's pixel sink, its scale a constant, so each scale has a loop of its own.
+template <class F>
+decltype(auto) withPixels(const PointRaster& r, F&& f) {
+  using S = PointRaster::Scale;
+  switch (r.scale()) {
+    case S::kOne:
+      return f(Pixels<S::kOne>{r});
+    case S::kTwo:
+      return f(Pixels<S::kTwo>{r});
+    case S::kAny:
+      break;
   }
-#if defined(__x86_64__)
-  if (__builtin_cpu_supports("avx")) return finishPairsAvx<kDraw>(c, n, points);
-#endif
-  finishPairs<kDraw>(c, n, points);
+  return f(Pixels<S::kAny>{r});
 }
 
 template <Draw kDraw>
@@ -225,16 +122,17 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
     const std::int64_t last =
         std::min<std::int64_t>(n, s.next + static_cast<std::int64_t>(space.size()) - 1);
     cleanVectorState();  // drawing between batches may have left it dirty
-    if (raster) {
-      rasterSet = true;
-      s = safeView ? takeSteps<Draw::kPixels, true>(c, s, last, nullptr, *raster)
-                   : takeSteps<Draw::kPixels, false>(c, s, last, nullptr, *raster);
+    if constexpr (kDraw == Draw::k2D) {
+      if (raster) {
+        rasterSet = true;
+        s = withPixels(*raster, [&](auto sink) { return takeSteps(safeView, c, s, last, sink); });
+      } else {
+        s = takeSteps(safeView, c, s, last, Staged{space.data()});
+      }
     } else {
-      s = safeView ? takeSteps<kDraw, true>(c, s, last, space.data(), {})
-                   : takeSteps<kDraw, false>(c, s, last, space.data(), {});
+      const Series<kDraw == Draw::kSeriesX, StagedPoints> sink{{space.data()}, double(n)};
+      s = takeSteps(safeView, c, s, last, sink);
     }
-    if constexpr (kDraw == Draw::kSeriesX || kDraw == Draw::kSeriesY)
-      finishSeries<kDraw>(c, n, safeView, space.first(s.staged));
     batch.commit(s.staged);
     if (s.escaped) {
       show();
@@ -253,64 +151,6 @@ void iterate(DrawingSurface& surface, MapParams& p, const CutOffLimits& lim, con
     }
   }
   show();
-}
-
-// One step of a series orbit, its point set into the sink as finishSeries would place it. False
-// at an escape, with (x, y) left at the last point.
-template <Draw kDraw, bool kSafeView, class Sink>
-[[gnu::always_inline]] inline bool seriesStep(const Loop& c, double& x, double& y, std::int64_t i,
-                                              double n, const Sink& sink) {
-  MapStep next = mapStep(c.a, c.b, x, y);
-  if constexpr (!kSafeView) {
-    if (c.escapes(next.x, next.y)) return false;
-  }
-  if ((kSafeView || c.drawable) && c.inView(next.x, next.y)) {
-    const Point sp = c.toFrame<kSafeView>(next.x, next.y);
-    const double at = c.stepX(static_cast<double>(i), n);
-    if constexpr (kDraw == Draw::kSeriesX) {
-      sink.set(at, kSafeView ? linear(c.bottom, c.frameH, c.xbl, c.xbl - c.xtr, next.x)
-                             : mapLinear(c.bottom, c.top, c.xbl, c.xtr, next.x));
-    } else {
-      sink.set(at, sp.y);
-    }
-    next = c.toMap<kSafeView>(sp);
-  } else if constexpr (kSafeView) {
-    if (c.escapes(next.x, next.y)) return false;
-  }
-  x = next.x;
-  y = next.y;
-  return true;
-}
-
-// Steps s.next..last of one series orbit, or up to its escape.
-template <Draw kDraw, bool kSafeView, class Sink>
-[[gnu::noinline]] Steps takeSeries(const Loop c, Steps s, std::int64_t last, double n,
-                                   const Sink sink) {
-  double x = s.x;
-  double y = s.y;
-  for (std::int64_t i = s.next; i <= last; ++i)
-    if (!seriesStep<kDraw, kSafeView>(c, x, y, i, n, sink)) return {x, y, i, 0, true};
-  return {x, y, last + 1, 0, false};
-}
-
-// Both series orbits side by side, both at step l.next, until last or the first escape: a core
-// runs two independent dependent chains almost as fast as one.
-template <bool kSafeView, class LeftSink, class RightSink>
-[[gnu::noinline]] void takePairs(const Loop lc, const Loop rc, Steps& l, Steps& r,
-                                 std::int64_t last, double n, const LeftSink left,
-                                 const RightSink right) {
-  double lx = l.x, ly = l.y, rx = r.x, ry = r.y;
-  for (std::int64_t i = l.next; i <= last; ++i) {
-    const bool lOn = seriesStep<Draw::kSeriesX, kSafeView>(lc, lx, ly, i, n, left);
-    const bool rOn = seriesStep<Draw::kSeriesY, kSafeView>(rc, rx, ry, i, n, right);
-    if (!(lOn & rOn)) {
-      l = {lx, ly, lOn ? i + 1 : i, 0, !lOn};
-      r = {rx, ry, rOn ? i + 1 : i, 0, !rOn};
-      return;
-    }
-  }
-  l = {lx, ly, last + 1, 0, false};
-  r = {rx, ry, last + 1, 0, false};
 }
 
 // The pixels of one panel's points, one byte each, for points that must not show yet: memory
@@ -415,13 +255,13 @@ class SeriesPanels {
       const std::int64_t last = std::min<std::int64_t>(n_, ls_.next + kChunk - 1);
       cleanVectorState();
       if (raster_) {
-        pairs(*raster_, last);
+        withPixels(*raster_, [&](auto pixels) { pairs(pixels, last); });
       } else {
         pairs(lMask_.view(), last);
       }
       if (!done(ls_) && !done(rs_)) breathe(lMask_);
     }
-    alone<Draw::kSeriesX>(ls_, l_, lMask_);
+    alone<true>(ls_, l_, lMask_);
     show(lMask_);
     end(ls_);
     // The right panel reads N afresh, as the left one did.
@@ -429,7 +269,7 @@ class SeriesPanels {
     rightPanel();
     rMask_.show(surface_);
     raster_ = surface_.pointRaster();
-    alone<Draw::kSeriesY>(rs_, r_, rMask_);
+    alone<false>(rs_, r_, rMask_);
     show(rMask_);
     end(rs_);
   }
@@ -439,28 +279,30 @@ class SeriesPanels {
 
   bool done(const Steps& s) const { return s.escaped || s.next > n_; }
 
-  template <class LeftSink>
-  void pairs(const LeftSink& left, std::int64_t last) {
-    const PanelMask::View& right = rMask_.view();
+  template <class LeftTarget>
+  void pairs(const LeftTarget& left, std::int64_t last) {
+    const Series<true, LeftTarget> l{left, static_cast<double>(n_)};
+    const Series<false, PanelMask::View> r{rMask_.view(), static_cast<double>(n_)};
     if (safe_) {
-      takePairs<true>(l_, r_, ls_, rs_, last, n_, left, right);
+      takePairs<true>(l_, r_, ls_, rs_, last, l, r);
     } else {
-      takePairs<false>(l_, r_, ls_, rs_, last, n_, left, right);
+      takePairs<false>(l_, r_, ls_, rs_, last, l, r);
     }
   }
 
   // One orbit on its own to its end; its points go where they show now.
-  template <Draw kDraw>
+  template <bool kX>
   void alone(Steps& s, const Loop& c, PanelMask& mask) {
+    const auto run = [&](auto target, std::int64_t last) {
+      return takeSteps(safe_, c, s, last, Series<kX, decltype(target)>{target, double(n_)});
+    };
     while (!done(s)) {
       const std::int64_t last = std::min<std::int64_t>(n_, s.next + kChunk - 1);
       cleanVectorState();
       if (raster_) {
-        s = safe_ ? takeSeries<kDraw, true>(c, s, last, n_, *raster_)
-                  : takeSeries<kDraw, false>(c, s, last, n_, *raster_);
+        s = withPixels(*raster_, [&](auto pixels) { return run(pixels, last); });
       } else {
-        s = safe_ ? takeSeries<kDraw, true>(c, s, last, n_, mask.view())
-                  : takeSeries<kDraw, false>(c, s, last, n_, mask.view());
+        s = run(mask.view(), last);
       }
       if (!done(s)) breathe(mask);
     }
@@ -534,11 +376,6 @@ void plotSeriesPanels(DrawingSurface& surface, MapParams& params, const CutOffLi
   params.N = n;
   rightPanel();
   iterate<Draw::kSeriesY>(surface, params, limits, right, dialogs, pacer);
-}
-
-void runOrbitUndrawn(DrawingSurface& surface, MapParams& params, const CutOffLimits& limits,
-                     const PlotFrame& frame, Dialogs& dialogs) {
-  iterate<Draw::kNone>(surface, params, limits, frame, dialogs, nullptr);
 }
 
 }  // namespace henon

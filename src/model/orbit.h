@@ -34,11 +34,6 @@ void plotSeriesPanels(DrawingSurface& surface, MapParams& params, const CutOffLi
                       const PlotFrame& left, const PlotFrame& right, Dialogs& dialogs, Pacer* pacer,
                       const std::function<void()>& rightPanel);
 
-// The same steps, escapes, view tests and mappings without setting a point: what a step costs
-// before any drawing, for the benchmarks.
-void runOrbitUndrawn(DrawingSurface& surface, MapParams& params, const CutOffLimits& limits,
-                     const PlotFrame& frame, Dialogs& dialogs);
-
 std::string overflowMessage(int pointsPlotted);
 
 }  // namespace henon

@@ -195,7 +195,8 @@ struct RasterSurface : RecordingSurface {
   }
   void rasterChanged() override { ++changes; }
   static PointRaster rasterOver(std::vector<std::uint32_t>& pixels, int side) {
-    return {pixels.data(), 1920 * side, 1920, 1000, 1.0 / 15, 1, side};
+    return {pixels.data(), 1920 * side, 1920,        1000,       1.0 / 15, 1,
+            double(side),  side,        1920 * side, 1000 * side};
   }
   int side;
   std::vector<std::uint32_t> pixels;

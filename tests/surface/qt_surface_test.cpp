@@ -86,8 +86,7 @@ TEST(QtSurface, AnOrbitSetAsItRunsLooksAsItsStagedPoints) {
   QtSurface direct, staged;
   direct.resize(500, 300);
   staged.resize(500, 300);
-  EXPECT_EQ(direct.pointRaster() != nullptr,
-            direct.devicePixelRatio() == 1 || direct.devicePixelRatio() == 2);
+  ASSERT_NE(direct.pointRaster(), nullptr);  // at every ratio
   PlotFrame frame;
   setFrameForm1(frame, direct);
   RecordingSurface recorder(direct.ScaleWidth(), direct.ScaleHeight());
@@ -101,6 +100,28 @@ TEST(QtSurface, AnOrbitSetAsItRunsLooksAsItsStagedPoints) {
   for (const DrawOp& op : recorder.of(DrawOp::kPSet)) points.push_back({op.x1, op.y1});
   staged.PSetMany(points);
   EXPECT_GT(blackCount(direct.image()), 1000);
+  EXPECT_TRUE(direct.image() == staged.image());
+}
+
+// Up to the drawing's last row and column, where a logical pixel may be cut at the image's edge.
+TEST(QtSurface, TheLentRasterSetsWhatPointsSet) {
+  QtSurface direct, staged;
+  direct.resize(130, 70);
+  staged.resize(130, 70);
+  const PointRaster* raster = direct.pointRaster();
+  ASSERT_NE(raster, nullptr);
+  const double tpp = direct.twipsPerPixel(), right = raster->cols - 1, bottom = raster->rows - 1;
+  const Point points[] = {{0, 0},
+                          {right * tpp, bottom * tpp},
+                          {(right + 0.99) * tpp, 3 * tpp},
+                          {5 * tpp, (bottom + 0.5) * tpp},
+                          {(right + 1) * tpp, 0},
+                          {0, (bottom + 1) * tpp},
+                          {-1, 0},
+                          {77.7 * tpp, 33.3 * tpp}};
+  for (const Point& p : points) raster->set(p.x, p.y);
+  staged.PSetMany(points);
+  EXPECT_EQ(blackCount(direct.image()), blackCount(staged.image()));
   EXPECT_TRUE(direct.image() == staged.image());
 }
 

@@ -148,7 +148,7 @@ void QtSurface::PSetMany(std::span<const Point> points) {
   cover();
   if (ratio_ == 1) {
     const PointRaster r = raster();
-    for (const Point& p : points) r.set(p.x, p.y);
+    for (const Point& p : points) r.set<PointRaster::Scale::kOne>(p.x, p.y);
   } else if (ratio_ == 2) {
     // Staged points revisit their squares often enough that reading the small mask beats
     // writing four pixels of the large image every time.
@@ -167,12 +167,14 @@ PointRaster QtSurface::raster() {
           static_cast<double>(rows_),
           pixelsPerTwip_,
           kBlack,
-          side_};
+          ratio_,
+          side_,
+          image_.width(),
+          image_.height()};
 }
 
 const PointRaster* QtSurface::pointRaster() {
   cover();
-  if (ratio_ != 1 && ratio_ != 2) return nullptr;
   raster_ = raster();
   return &raster_;
 }
