@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/pacer.h"
+#include "platform/window_system.h"
 #include "surface/drawing_surface.h"
 #include "surface/qt/qt_surface.h"
 
@@ -22,7 +23,7 @@ namespace henon {
 
 class CommandGate : public Dialogs {
  public:
-  explicit CommandGate(Dialogs& boxes);
+  CommandGate(Dialogs& boxes, WindowSystem& windowSystem);
   ~CommandGate() override;
 
   // Runs the command now, or after the one running has ended.
@@ -57,6 +58,7 @@ class CommandGate : public Dialogs {
   void takeInKeptInput();
 
   Dialogs& boxes_;
+  WindowSystem& windowSystem_;
   bool running_ = false;
   bool ended_ = false;
   std::optional<Pacer> pacer_;
