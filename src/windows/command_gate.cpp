@@ -10,6 +10,8 @@
 #include <memory>
 #include <thread>
 
+#include "platform/window_system.h"
+
 namespace henon {
 namespace {
 

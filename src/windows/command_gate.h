@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "model/pacer.h"
-#include "platform/window_system.h"
 #include "surface/drawing_surface.h"
 #include "surface/qt/qt_surface.h"
 
 class QWidget;
 
 namespace henon {
+
+class WindowSystem;
 
 class CommandGate : public Dialogs {
  public:
