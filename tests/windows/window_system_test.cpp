@@ -5,10 +5,7 @@
 
 #include <QApplication>
 
-#include "surface/recording_surface.h"
-#include "windows/form1.h"
-#include "windows/form2.h"
-#include "windows/forms.h"
+#include "window_fixture.h"
 
 namespace henon {
 namespace {
