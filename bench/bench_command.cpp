@@ -18,7 +18,8 @@ namespace {
 
 struct Program {
   henon::ScriptedDialogs dialogs;
-  henon::Forms forms{dialogs, [] {}};
+  henon::PlainWindowSystem windowSystem;
+  henon::Forms forms{dialogs, windowSystem, [] {}};
   Program() {
     forms.Main();
     QApplication::processEvents();

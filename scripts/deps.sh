@@ -26,6 +26,7 @@ HENON_TEST_PACKAGES=(
   libxfixes3 libxcursor1      # the pointer image shown, and the theme's wait cursor
   locales                     # the locale sources a German-locale scenario compiles
   python3-pyatspi python3-pil python3-gi
+  weston qt6-wayland          # the scenarios on Wayland
   cups cups-client printer-driver-cups-pdf poppler-utils
   # packaging: metadata, manual page, Debian package
   appstream desktop-file-utils man-db groff-base file dpkg-dev fakeroot lintian

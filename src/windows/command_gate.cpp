@@ -1,23 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "windows/command_gate.h"
 
-#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
-#include <QWindow>
-#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
 
-#if QT_CONFIG(xcb)
-#include <xcb/xcb.h>
-
-#include <cstdlib>
-#endif
+#include "platform/window_system.h"
 
 namespace henon {
 namespace {
@@ -43,71 +36,6 @@ class NormalPointer {
  private:
   bool busy_;
 };
-
-#if QT_CONFIG(xcb)
-// Sees a message of ours come back from the server: everything the server sent before it has
-// been read by then.
-class WakeEcho final : public QAbstractNativeEventFilter {
- public:
-  WakeEcho(xcb_window_t window, xcb_atom_t type) : window_(window), type_(type) {
-    QCoreApplication::instance()->installNativeEventFilter(this);
-  }
-  ~WakeEcho() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
-  WakeEcho(const WakeEcho&) = delete;
-  WakeEcho& operator=(const WakeEcho&) = delete;
-
-  bool back() const { return back_; }
-  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
-    if (eventType != "xcb_generic_event_t") return false;
-    const auto* e = static_cast<const xcb_generic_event_t*>(message);
-    if ((e->response_type & 0x7f) != XCB_CLIENT_MESSAGE) return false;
-    const auto* m = static_cast<const xcb_client_message_event_t*>(message);
-    if (m->window == window_ && m->type == type_) back_ = true;
-    return false;
-  }
-
- private:
-  xcb_window_t window_;
-  xcb_atom_t type_;
-  bool back_ = false;
-};
-#else
-struct WakeEcho {
-  bool back() const { return true; }
-};
-#endif
-
-// Qt's X11 binding keeps the clicks and keys it held back in a queue of their own, which it
-// reads again only when the server sends something else: a message to ourselves has it read.
-// Empty where there is no X11 window to send it to.
-std::unique_ptr<WakeEcho> wakeHeldInput() {
-#if QT_CONFIG(xcb)
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
-  // A window of ours that exists on the server: asking another for its id would create it.
-  const QWindowList windows = QGuiApplication::topLevelWindows();
-  const auto shown =
-      std::find_if(windows.begin(), windows.end(), [](QWindow* w) { return w->handle(); });
-  if (!c || shown == windows.end()) return nullptr;
-  // A message type the binding passes over in silence.
-  static const xcb_atom_t manager = [c] {
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> r(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 7, "MANAGER"), nullptr), &std::free);
-    return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
-  }();
-  xcb_client_message_event_t wake{};
-  wake.response_type = XCB_CLIENT_MESSAGE;
-  wake.format = 32;
-  wake.window = static_cast<xcb_window_t>((*shown)->winId());
-  wake.type = manager;
-  auto echo = std::make_unique<WakeEcho>(wake.window, wake.type);
-  xcb_send_event(c, 0, wake.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&wake));
-  xcb_flush(c);
-  return echo;
-#else
-  return nullptr;
-#endif
-}
 
 // Once the program has ended, clicks and keys still queued reach nothing.
 class InputDrop : public QObject {
@@ -135,7 +63,8 @@ class InputDrop : public QObject {
 
 }  // namespace
 
-CommandGate::CommandGate(Dialogs& boxes) : boxes_(boxes) {}
+CommandGate::CommandGate(Dialogs& boxes, WindowSystem& windowSystem)
+    : boxes_(boxes), windowSystem_(windowSystem) {}
 
 CommandGate::~CommandGate() = default;
 
@@ -201,7 +130,7 @@ void CommandGate::end() {
 
 void CommandGate::takeInKeptInput() {
   if (!running_) return;
-  const std::unique_ptr<WakeEcho> echo = wakeHeldInput();
+  const std::unique_ptr<InputWake> echo = windowSystem_.wakeHeldInput();
   // Commands chosen now wait in turn; edits and presses are kept by their windows.
   QCoreApplication::processEvents();
   if (!echo) return;

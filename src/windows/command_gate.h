@@ -20,9 +20,11 @@ class QWidget;
 
 namespace henon {
 
+class WindowSystem;
+
 class CommandGate : public Dialogs {
  public:
-  explicit CommandGate(Dialogs& boxes);
+  CommandGate(Dialogs& boxes, WindowSystem& windowSystem);
   ~CommandGate() override;
 
   // Runs the command now, or after the one running has ended.
@@ -57,6 +59,7 @@ class CommandGate : public Dialogs {
   void takeInKeptInput();
 
   Dialogs& boxes_;
+  WindowSystem& windowSystem_;
   bool running_ = false;
   bool ended_ = false;
   std::optional<Pacer> pacer_;

@@ -49,7 +49,8 @@ constexpr std::array<ParamLayout, 9> kLayout = {{
 
 }  // namespace
 
-Form1::Form1(Forms& forms) : FormWindow("Form1", 8.25, forms.gate), forms_(forms) {
+Form1::Form1(Forms& forms)
+    : FormWindow("Form1", 8.25, forms.gate, forms.windowSystem), forms_(forms) {
   registerIcons();
   QIcon icon(":/henon.png");
   icon.addFile(":/henon-16.png", QSize(16, 16));

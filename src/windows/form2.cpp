@@ -8,7 +8,8 @@
 
 namespace henon {
 
-Form2::Form2(Forms& forms) : FormWindow("Form2", 9.75, forms.gate), forms_(forms) {
+Form2::Form2(Forms& forms)
+    : FormWindow("Form2", 9.75, forms.gate, forms.windowSystem), forms_(forms) {
   addMenuItem("mnuHisto", "Histogram", [this] { mnuHisto_Click(); });
   addMenuItem("mnu2Dts", "2D Time Series", [this] { forms_.plotAndShowMain(); });
   addPrintItem();

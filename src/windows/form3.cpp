@@ -6,7 +6,8 @@
 
 namespace henon {
 
-Form3::Form3(Forms& forms) : FormWindow("Form3", 9.75, forms.gate), forms_(forms) {
+Form3::Form3(Forms& forms)
+    : FormWindow("Form3", 9.75, forms.gate, forms.windowSystem), forms_(forms) {
   addMenuItem("mnu2Dts", "2D Time Series", [this] { forms_.plotAndShowMain(); });
   addMenuItem("mnu1Dts", "1D Time Series", [this] { forms_.form1().mnu1Dts_Click(); });
   addPrintItem();

@@ -7,16 +7,15 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
-#include <QTimer>
 #include <cmath>
 
 #include "surface/qt/qt_printing.h"
-#include "windows/frame_extents.h"
 
 namespace henon {
 
-FormWindow::FormWindow(const QString& name, double fontPoints, CommandGate& gate)
-    : surface_(new QtSurface(this)), gate_(gate) {
+FormWindow::FormWindow(const QString& name, double fontPoints, CommandGate& gate,
+                       WindowSystem& windowSystem)
+    : surface_(new QtSurface(this)), gate_(gate), windowSystem_(windowSystem) {
   setObjectName(name);
   QFont f("DejaVu Sans");
   f.setStyleHint(QFont::SansSerif);
@@ -28,9 +27,6 @@ FormWindow::FormWindow(const QString& name, double fontPoints, CommandGate& gate
   gate_.holdDuringCommands(*surface_);
   menuBar()->setObjectName(name + "_menu");
   menuBar()->setNativeMenuBar(false);
-  watchFrames([](QWidget& w) {
-    if (auto* form = dynamic_cast<FormWindow*>(&w)) form->checkFrame();
-  });
 }
 
 int twipsToPixels(double twips) {
@@ -61,7 +57,7 @@ QRect FormWindow::workArea() {
 
 void FormWindow::placeTwips(double top, double left, double width, double height) {
   // The position and size are the frame's: the client area is what the decorations leave.
-  const QMarginsF frame = frameExtents(*this);
+  const QMarginsF frame = windowSystem_.frameExtents(*this);
   placedWithoutFrame_ = frame.isNull();
   const QPoint corner = workArea().topLeft();
   const auto whole = [](double v) { return static_cast<int>(std::lround(v)); };
@@ -81,12 +77,12 @@ void FormWindow::placeAtStart() {
   placeTwips(10, 10, width, height);
 }
 
-void FormWindow::checkFrame() {
-  if (!placedWithoutFrame_ || !isVisible()) return;
-  const QMarginsF frame = shownFrameExtents(*this);
-  if (frame.isNull()) return;
-  learnFrameExtents(*this, frame);
-  if (onFrameLearned) onFrameLearned();
+bool FormWindow::checkFrame() {
+  if (!placedWithoutFrame_ || !isVisible()) return false;
+  const QMarginsF frame = windowSystem_.shownFrameExtents(*this);
+  if (frame.isNull()) return false;
+  windowSystem_.learnFrameExtents(*this, frame);
+  return true;
 }
 
 bool FormWindow::placeAgainWithFrame() {
@@ -110,8 +106,6 @@ void FormWindow::runOnTrigger(QAction* action, std::function<void()> command) {
 }
 
 bool FormWindow::event(QEvent* event) {
-  // The frame of a window the toolkit decorates itself is known once it is shown.
-  if (event->type() == QEvent::Show) QTimer::singleShot(0, this, [this] { checkFrame(); });
   if (event->type() == QEvent::Close && gate_.keepClose(*this)) {
     event->ignore();
     return true;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 
+#include "platform/window_system.h"
 #include "plot/print_window.h"
 #include "surface/qt/qt_surface.h"
 #include "windows/command_gate.h"
@@ -21,7 +22,7 @@ int twipsToPixels(double twips);
 
 class FormWindow : public QMainWindow, public PrintableWindow {
  public:
-  FormWindow(const QString& name, double fontPoints, CommandGate& gate);
+  FormWindow(const QString& name, double fontPoints, CommandGate& gate, WindowSystem& windowSystem);
 
   QtSurface& surface() { return *surface_; }
   const QtSurface& surface() const { return *surface_; }
@@ -34,12 +35,11 @@ class FormWindow : public QMainWindow, public PrintableWindow {
   // The part of the screen that the desktop's panels leave to windows, in logical pixels.
   static QRect workArea();
 
-  // Runs when this window, shown, turned out to wear a frame that its placement did not allow
-  // for (a window manager started late or one that publishes no extents, decorations that the
-  // toolkit draws); the frame is then known for every window placed after.
-  std::function<void()> onFrameLearned;
-  // Looks at the frame the window has now.
-  void checkFrame();
+  // Looks at the frame the window has now. True when the window, shown, turned out to wear a
+  // frame that its placement did not allow for (a window manager started late or one that
+  // publishes no extents, decorations that the toolkit draws); the frame is then known for
+  // every window placed after.
+  bool checkFrame();
   // Places the window at its start-up place and size again, once, if it was placed without the
   // frame it wears. True when it did.
   bool placeAgainWithFrame();
@@ -60,6 +60,7 @@ class FormWindow : public QMainWindow, public PrintableWindow {
  private:
   QtSurface* surface_;
   CommandGate& gate_;
+  WindowSystem& windowSystem_;
   bool placedWithoutFrame_ = false;
 };
 

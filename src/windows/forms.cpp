@@ -8,10 +8,14 @@
 
 namespace henon {
 
-Forms::Forms(Dialogs& d, std::function<void()> endProgram)
-    : gate(d), dialogs(gate), endProgram_(std::move(endProgram)) {}
+Forms::Forms(Dialogs& d, WindowSystem& system, std::function<void()> endProgram)
+    : windowSystem(system), gate(d, system), dialogs(gate), endProgram_(std::move(endProgram)) {
+  windowSystem.watchFrames([this](QWidget& w) { frameMayHaveChanged(w); });
+}
 
-Forms::~Forms() = default;
+Forms::~Forms() {
+  windowSystem.watchFrames({});
+}
 
 void Forms::Main() {
   form2().sizeLikeMain();
@@ -20,27 +24,24 @@ void Forms::Main() {
 }
 
 Form1& Forms::form1() {
-  if (!form1_) {
-    form1_ = std::make_unique<Form1>(*this);
-    form1_->onFrameLearned = [this] { frameLearned(); };
-  }
+  if (!form1_) form1_ = std::make_unique<Form1>(*this);
   return *form1_;
 }
 
 Form2& Forms::form2() {
-  if (!form2_) {
-    form2_ = std::make_unique<Form2>(*this);
-    form2_->onFrameLearned = [this] { frameLearned(); };
-  }
+  if (!form2_) form2_ = std::make_unique<Form2>(*this);
   return *form2_;
 }
 
 Form3& Forms::form3() {
-  if (!form3_) {
-    form3_ = std::make_unique<Form3>(*this);
-    form3_->onFrameLearned = [this] { frameLearned(); };
-  }
+  if (!form3_) form3_ = std::make_unique<Form3>(*this);
   return *form3_;
+}
+
+void Forms::frameMayHaveChanged(QWidget& window) {
+  FormWindow* windows[] = {form1_.get(), form2_.get(), form3_.get()};
+  for (FormWindow* w : windows)
+    if (w && w == &window && w->checkFrame()) frameLearned();
 }
 
 // Every window placed without the frame is placed again, once, after any running command (which

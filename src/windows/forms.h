@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/window_system.h"
 #include "plot/module1.h"
 #include "surface/dialogs.h"
 #include "windows/command_gate.h"
@@ -19,7 +20,7 @@ class Form3;
 class Forms {
  public:
   // endProgram runs on Exit: it must end the program at once.
-  Forms(Dialogs& dialogs, std::function<void()> endProgram);
+  Forms(Dialogs& dialogs, WindowSystem& windowSystem, std::function<void()> endProgram);
   ~Forms();
   Forms(const Forms&) = delete;
   Forms& operator=(const Forms&) = delete;
@@ -35,6 +36,7 @@ class Forms {
   // The "2D Time Series" item of the other windows.
   void plotAndShowMain();
 
+  WindowSystem& windowSystem;
   CommandGate gate;
   // Module1's variables: every window reads and writes them within one command, as the windows
   // call one another directly.
@@ -42,6 +44,8 @@ class Forms {
   Dialogs& dialogs;  // the user's boxes, through the gate
 
  private:
+  // One of the windows may wear another frame now.
+  void frameMayHaveChanged(QWidget& window);
   // A window's frame became known only once it was shown.
   void frameLearned();
 

@@ -645,7 +645,7 @@ def count_dark(img, box, threshold=100):
     return sum(hist[:threshold])
 
 
-def run(scenario, needs_cups=False, **session_args):
+def run(scenario, needs_cups=False, make_session=Session, **session_args):
     """Runs one scenario against the binary named on the command line."""
     if len(sys.argv) < 2:
         print("usage: %s PATH-TO-HENON" % sys.argv[0])
@@ -662,7 +662,7 @@ def run(scenario, needs_cups=False, **session_args):
     if missing:
         print("%s: skipped: not installed: %s" % (scenario.__name__, ", ".join(missing)))
         sys.exit(SKIP)
-    session = Session(sys.argv[1], **session_args)
+    session = make_session(sys.argv[1], **session_args)
     started = time.monotonic()
     code = 0
     try:

@@ -19,7 +19,8 @@ template <class Boxes>
 struct ProgramWith : ::testing::Test {
   Boxes dialogs;
   int ended = 0;
-  Forms forms{dialogs, [this] { ++ended; }};
+  PlainWindowSystem windowSystem;
+  Forms forms{dialogs, windowSystem, [this] { ++ended; }};
 
   void SetUp() override { forms.Main(); }
   Form1& form1() { return forms.form1(); }

@@ -1,38 +1,29 @@
 // SPDX-License-Identifier: MIT
-#include "windows/frame_extents.h"
+#include "platform/x11/x11_window_system.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
-#include <chrono>
-#include <optional>
-#include <thread>
+#include <QWindow>
 
 #if QT_CONFIG(xcb)
 #include <xcb/xcb.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <thread>
 #include <vector>
 #endif
 
 namespace henon {
-namespace {
-
-// In device pixels. Every window here wears the same decorations: the first answer serves them
-// all, until a shown window tells better.
-std::optional<QMargins> learned;
 
 #if QT_CONFIG(xcb)
-
-xcb_connection_t* x11() {
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  // The offscreen platform offers the interface without a connection.
-  return x11 ? x11->connection() : nullptr;
-}
+namespace {
 
 struct FreeReply {
   void operator()(void* p) const { std::free(p); }
@@ -56,6 +47,10 @@ std::vector<std::uint32_t> cardinals(xcb_connection_t* c, xcb_window_t w, xcb_at
   return {v, v + xcb_get_property_value_length(r.get()) / 4};
 }
 
+xcb_window_t rootOf(xcb_connection_t* c) {
+  return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
 // A window manager is running that offers this part of the desktop conventions.
 bool managerSupports(xcb_connection_t* c, xcb_window_t root, xcb_atom_t feature) {
   const xcb_atom_t check = atom(c, "_NET_SUPPORTING_WM_CHECK");
@@ -67,9 +62,8 @@ bool managerSupports(xcb_connection_t* c, xcb_window_t root, xcb_atom_t feature)
 
 // Asked for a window of our own: the manager's answer comes with notifications that would
 // otherwise undo the geometry given to the real window in the meantime.
-std::optional<QMargins> askManager(xcb_connection_t* c, xcb_window_t root) {
+std::optional<QMargins> askManager(xcb_connection_t* c, xcb_window_t root, xcb_atom_t extents) {
   const xcb_atom_t request = atom(c, "_NET_REQUEST_FRAME_EXTENTS");
-  const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
   if (request == XCB_ATOM_NONE || !managerSupports(c, root, request)) return QMargins();
   const xcb_window_t probe = xcb_generate_id(c);
   xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 100, 100, 0,
@@ -106,14 +100,12 @@ std::optional<QMargins> askManager(xcb_connection_t* c, xcb_window_t root) {
 // The frame round a window the manager took in: the extents it published, or, from a manager
 // that publishes none, the frame window it put the window in, the ancestor just below the root.
 // Device pixels; none until the manager has laid the frame out.
-QMargins decorations(xcb_connection_t* c, xcb_window_t window) {
-  const xcb_atom_t extents = atom(c, "_NET_FRAME_EXTENTS");
+QMargins decorations(xcb_connection_t* c, xcb_window_t window, xcb_atom_t extents) {
   auto v = cardinals(c, window, extents, XCB_ATOM_CARDINAL, 4);
   if (v.size() == 4)
     return QMargins(static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
                     static_cast<int>(v[3]));
-  const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-  if (managerSupports(c, root, extents)) return QMargins();
+  if (managerSupports(c, rootOf(c), extents)) return QMargins();
   xcb_window_t frame = window;
   for (;;) {
     Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, frame), nullptr));
@@ -137,13 +129,69 @@ QMargins decorations(xcb_connection_t* c, xcb_window_t window) {
   return m.left() < 0 || m.top() < 0 || m.right() < 0 || m.bottom() < 0 ? QMargins() : m;
 }
 
-// Qt selects structure and property changes on its top-level windows; these are the ones that
-// tell of a new frame, or of one laid out.
-class FrameWatch : public QAbstractNativeEventFilter {
+// Sees a message of ours come back from the server: everything the server sent before it has
+// been read by then.
+class WakeEcho final : public InputWake, public QAbstractNativeEventFilter {
  public:
-  FrameWatch(xcb_connection_t* c, std::function<void(QWidget&)> changed)
-      : extents_(atom(c, "_NET_FRAME_EXTENTS")), changed_(std::move(changed)) {}
+  WakeEcho(xcb_window_t window, xcb_atom_t type) : window_(window), type_(type) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+  ~WakeEcho() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+  WakeEcho(const WakeEcho&) = delete;
+  WakeEcho& operator=(const WakeEcho&) = delete;
 
+  bool back() const override { return back_; }
+  bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) override {
+    if (eventType != "xcb_generic_event_t") return false;
+    const auto* e = static_cast<const xcb_generic_event_t*>(message);
+    if ((e->response_type & 0x7f) != XCB_CLIENT_MESSAGE) return false;
+    const auto* m = static_cast<const xcb_client_message_event_t*>(message);
+    if (m->window == window_ && m->type == type_) back_ = true;
+    return false;
+  }
+
+ private:
+  xcb_window_t window_;
+  xcb_atom_t type_;
+  bool back_ = false;
+};
+
+class X11WindowSystem final : public WindowSystem, public QAbstractNativeEventFilter {
+ public:
+  explicit X11WindowSystem(xcb_connection_t* c)
+      : c_(c), extents_(atom(c, "_NET_FRAME_EXTENTS")), wakeType_(atom(c, "MANAGER")) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+  }
+  ~X11WindowSystem() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+
+  QMarginsF shownFrameExtents(QWidget& window) override {
+    return QMarginsF(decorations(c_, static_cast<xcb_window_t>(window.winId()), extents_)) /
+           window.devicePixelRatioF();
+  }
+
+  // Qt's X11 binding keeps the clicks and keys it held back in a queue of their own, which it
+  // reads again only when the server sends something else: a message to ourselves has it read.
+  std::unique_ptr<InputWake> wakeHeldInput() override {
+    // A window of ours that exists on the server: asking another for its id would create it.
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    const auto shown =
+        std::find_if(windows.begin(), windows.end(), [](QWindow* w) { return w->handle(); });
+    if (shown == windows.end()) return nullptr;
+    xcb_client_message_event_t wake{};
+    wake.response_type = XCB_CLIENT_MESSAGE;
+    wake.format = 32;
+    wake.window = static_cast<xcb_window_t>((*shown)->winId());
+    // A message type the binding passes over in silence.
+    wake.type = wakeType_;
+    auto echo = std::make_unique<WakeEcho>(wake.window, wake.type);
+    xcb_send_event(c_, 0, wake.window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&wake));
+    xcb_flush(c_);
+    return echo;
+  }
+
+  // Qt selects structure and property changes on its top-level windows; these are the ones that
+  // tell of a new frame, or of one laid out.
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
     if (type != "xcb_generic_event_t") return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
@@ -165,64 +213,37 @@ class FrameWatch : public QAbstractNativeEventFilter {
     }
     // After Qt has seen the event itself.
     if (QWidget* w = window != XCB_WINDOW_NONE ? QWidget::find(window) : nullptr)
-      QTimer::singleShot(0, w, [this, w] { changed_(*w); });
+      QTimer::singleShot(0, w, [this, w] { frameMayHaveChanged(*w); });
     return false;
   }
 
+ protected:
+  std::optional<QMargins> askFrame() override {
+    return askManager(c_, rootOf(c_), extents_).value_or(QMargins());
+  }
+
  private:
+  xcb_connection_t* c_;
   xcb_atom_t extents_;
-  std::function<void(QWidget&)> changed_;
+  xcb_atom_t wakeType_;
 };
-
-#endif
-
-// Toolkits that draw the decorations themselves know them once the window exists or is shown.
-QMarginsF ownFrame(QWidget& window) {
-  const QRect frame = window.frameGeometry();
-  const QRect client = window.geometry();
-  return QMarginsF(client.left() - frame.left(), client.top() - frame.top(),
-                   frame.right() - client.right(), frame.bottom() - client.bottom());
-}
 
 }  // namespace
 
-QMarginsF frameExtents(QWidget& window) {
-  window.winId();
-  const double ratio = window.devicePixelRatioF();
-#if QT_CONFIG(xcb)
-  if (xcb_connection_t* c = x11(); c && !learned) {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    learned = askManager(c, root).value_or(QMargins());
-  }
-#endif
-  if (learned) return QMarginsF(*learned) / ratio;
-  return ownFrame(window);
+std::unique_ptr<WindowSystem> openX11WindowSystem() {
+  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+  // The offscreen platform offers the interface without a connection.
+  xcb_connection_t* c = x11 ? x11->connection() : nullptr;
+  if (!c) return nullptr;
+  return std::make_unique<X11WindowSystem>(c);
 }
 
-QMarginsF shownFrameExtents(QWidget& window) {
-#if QT_CONFIG(xcb)
-  if (xcb_connection_t* c = x11())
-    return QMarginsF(decorations(c, static_cast<xcb_window_t>(window.winId()))) /
-           window.devicePixelRatioF();
-#endif
-  return ownFrame(window);
-}
-
-void learnFrameExtents(QWidget& shown, QMarginsF frame) {
-  learned = (frame * shown.devicePixelRatioF()).toMargins();
-}
-
-void watchFrames(std::function<void(QWidget&)> changed) {
-#if QT_CONFIG(xcb)
-  static bool installed = false;
-  xcb_connection_t* c = x11();
-  if (installed || !c) return;
-  installed = true;
-  // Lives as long as the program.
-  qApp->installNativeEventFilter(new FrameWatch(c, std::move(changed)));
 #else
-  (void)changed;
-#endif
+
+std::unique_ptr<WindowSystem> openX11WindowSystem() {
+  return nullptr;
 }
+
+#endif
 
 }  // namespace henon
