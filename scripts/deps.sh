@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian 12 packages henon needs: `run` for building and running it, `test` (the
-# default) for that and everything the tests use. Sourced by run.sh and test.sh; can also be run
-# on its own:  bash scripts/deps.sh [run|test]
+# Installs the Debian 12 or 13 packages henon needs: `run` for building and running it, `test`
+# (the default) for that and everything the tests use. Sourced by run.sh and test.sh; can also be
+# run on its own:  bash scripts/deps.sh [run|test]
 # apt-get runs only when a package is missing, so a set-up machine never touches the network.
 
 # Building and running.
@@ -16,7 +16,7 @@ HENON_RUN_PACKAGES=(
 
 # Tests only.
 HENON_TEST_PACKAGES=(
-  clang-14 libclang-rt-14-dev # libFuzzer targets
+  clang libclang-rt-dev       # libFuzzer targets; the release's default clang
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-format
   # end-to-end tests: a real X server, accessibility bus, input, printing

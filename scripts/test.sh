@@ -69,7 +69,7 @@ sanitize_stage() (
 fuzz_stage() {
   local dir=$root/build-fuzz
   # Only the fuzz targets: the other stages cover the Qt program and the tests.
-  CC=clang-14 CXX=clang++-14 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DHENON_WERROR=ON -DHENON_TESTS=OFF -DHENON_BENCH=OFF -DHENON_SANITIZE=OFF -DHENON_FUZZ=ON &&
     cmake --build "$dir" -j"$jobs" --target henon_fuzz &&
     run_tests "$dir"

@@ -287,6 +287,7 @@ class Session:
         gi.require_version("Atspi", "2.0")
         from gi.repository import Atspi
         self.Atspi = Atspi
+        self.Role = Atspi.Role
         Atspi.init()
         # Short calls: an action that opens a modal box does not answer until the box closes.
         Atspi.set_timeout(500, 500)
@@ -364,10 +365,18 @@ class Session:
 
     @staticmethod
     def role(node):
+        # The Atspi.Role value: role names differ between AT-SPI versions ("push button" became
+        # "button").
         try:
-            return node.get_role_name()
+            return node.get_role()
         except Exception:
-            return ""
+            return None
+
+    def text(self, node):
+        # Called through the Text interface: newer PyGObject gives Accessible a get_text() of
+        # its own that hides the interface's.
+        Text = self.Atspi.Text
+        return Text.get_text(node, 0, Text.get_character_count(node))
 
     def showing(self, node):
         try:
@@ -380,7 +389,8 @@ class Session:
 
     def window(self, title):
         for w in self.top_levels():
-            if self.name(w) == title and self.role(w) in ("frame", "window") and self.showing(w):
+            if (self.name(w) == title and self.role(w) in (self.Role.FRAME, self.Role.WINDOW)
+                    and self.showing(w)):
                 return w
         return None
 
@@ -395,7 +405,8 @@ class Session:
 
     def menu_item(self, window, caption):
         for node in self.walk(window, 8):
-            if self.role(node) in ("menu item", "menu") and self.name(node) == caption:
+            if (self.role(node) in (self.Role.MENU_ITEM, self.Role.MENU)
+                    and self.name(node) == caption):
                 return node
         raise AssertionError("no menu item %r in %s" % (caption, self.name(window)))
 
@@ -416,27 +427,26 @@ class Session:
 
     def text_box(self, name):
         for node in self.walk(self.main, 8):
-            if self.role(node) in ("entry", "text") and self.name(node) == name:
+            if self.role(node) in (self.Role.ENTRY, self.Role.TEXT) and self.name(node) == name:
                 return node
         raise AssertionError("no text box named %r" % name)
 
     def tool_tip(self):
         """The text of the tool tip showing, or None."""
         for w in self.top_levels():
-            if self.role(w) == "tool tip" and self.showing(w):
+            if self.role(w) == self.Role.TOOL_TIP and self.showing(w):
                 return self.name(w)
         return None
 
     def box_text(self, name):
-        node = self.text_box(name)
-        return node.get_text(0, node.get_character_count())
+        return self.text(self.text_box(name))
 
     # --- dialogs --------------------------------------------------------------------------
 
     def dialogs(self):
         found = []
         for w in self.top_levels():
-            if self.role(w) in ("dialog", "alert") and self.showing(w):
+            if self.role(w) in (self.Role.DIALOG, self.Role.ALERT) and self.showing(w):
                 found.append(w)
         return found
 
@@ -445,7 +455,7 @@ class Session:
         for node in self.walk(dlg, 6):
             if node is dlg:
                 continue
-            if self.role(node) in ("label", "static") and self.name(node):
+            if self.role(node) in (self.Role.LABEL, self.Role.STATIC) and self.name(node):
                 texts.append(self.name(node))
         return texts
 
@@ -461,7 +471,7 @@ class Session:
         """Returns the text of the message box now open."""
         dlg = self.wait_dialog("Hénon Map Explorer", timeout)
         texts = wait_for(lambda: self.dialog_texts(dlg), 5, what="the message text")
-        buttons = [n for n in self.walk(dlg, 6) if self.role(n) == "push button"]
+        buttons = [n for n in self.walk(dlg, 6) if self.role(n) == self.Role.PUSH_BUTTON]
         check([self.name(b) for b in buttons] == ["OK"],
               "message box buttons %r, expected OK alone" % [self.name(b) for b in buttons])
         return texts[0], dlg
@@ -473,7 +483,7 @@ class Session:
         self.wait_gone(dlg)
 
     def press_button(self, dlg, caption):
-        button = self.find(dlg, "push button", caption)
+        button = self.find(dlg, self.Role.PUSH_BUTTON, caption)
         check(button is not None, "no %r button in %r" % (caption, self.name(dlg)))
         self.click_node(button)
 
@@ -496,11 +506,11 @@ class Session:
         if answer is None:
             self.press_button(dlg, "Cancel")
         else:
-            entry = self.find(dlg, "text") or self.find(dlg, "entry")
+            entry = self.find(dlg, self.Role.TEXT) or self.find(dlg, self.Role.ENTRY)
             check(entry is not None, "no entry in %r" % title)
             self.click_node(entry)
             self.xdo("type", "--delay", "5", "--", answer)
-            wait_for(lambda: entry.get_text(0, entry.get_character_count()) == answer, 5,
+            wait_for(lambda: self.text(entry) == answer, 5,
                      what="typed text in %r" % title)
             self.press_button(dlg, "OK")
         self.wait_gone(dlg)

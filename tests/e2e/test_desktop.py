@@ -104,7 +104,7 @@ def desktop(s):
     check(cy + ch <= ay + ah, "the client area reaches under the panel")
     before = {name: s.box_text(name) for name in harness.DEFAULTS}
     for name in ("x0", "ytr", "N"):
-        label = next(n for n in s.walk(s.main, 6) if s.role(n) == "label" and s.name(n) == name)
+        label = next(n for n in s.walk(s.main, 6) if s.role(n) == s.Role.LABEL and s.name(n) == name)
         x, y, w, h = s.extents(label)
         s.focus_window_at(x + w // 2, y + h // 2)
         s.xdo("click", "1")

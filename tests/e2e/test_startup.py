@@ -11,7 +11,7 @@ from harness import DEFAULTS, check, wait_for
 def startup(s):
     s.start_app()
     titles = [(s.name(w), s.role(w)) for w in s.top_levels() if s.showing(w)]
-    check(titles == [("2D Time Series", "frame")], "showing at start-up: %r" % titles)
+    check(titles == [("2D Time Series", s.Role.FRAME)], "showing at start-up: %r" % titles)
     check(s.window("1D Time Series") is None and s.window("Histogram") is None,
           "a second window is visible at start-up")
     # The caption a window manager shows is the bare caption, with nothing appended.
@@ -45,7 +45,7 @@ def startup(s):
     area = s.drawing_area("2D Time Series")
     check("orbit" in area.get_description(), "the drawing area is described as %r"
           % area.get_description())
-    captions = [s.name(n) for n in s.walk(s.main, 4) if s.role(n) == "menu item"]
+    captions = [s.name(n) for n in s.walk(s.main, 4) if s.role(n) == s.Role.MENU_ITEM]
     check(captions[:9] == ["2D Time Series", "1D Time Series", "Cut-off", "Maxium x", "Maxium y",
                            "Minimun x", "Minimun y", "Print", "Clear"] and captions[-1] == "Exit",
           "menu captions %r" % captions)

@@ -94,7 +94,7 @@ TEST_F(Extremes, ViewWindowOfEnormousWidth) {
 
 TEST_F(Extremes, ParametersOfEnormousSizeStopAtTheFirstStep) {
   const Messages stopAt0{overflowMessage(0)};
-  for (double MapParams::*field : {&MapParams::a, &MapParams::b, &MapParams::x0}) {
+  for (auto field : {&MapParams::a, &MapParams::b, &MapParams::x0}) {
     for (double value : {1e300, -1e300}) {
       p = kDefaultParams;
       p.*field = value;
