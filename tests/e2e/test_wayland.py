@@ -26,7 +26,7 @@ def wayland_(s):
 
     # Start-up: the main window alone, inside weston's output, the defaults, nothing drawn.
     titles = [(s.name(w), s.role(w)) for w in s.top_levels() if s.showing(w)]
-    check(titles == [("2D Time Series", "frame")], "showing at start-up: %r" % titles)
+    check(titles == [("2D Time Series", s.Role.FRAME)], "showing at start-up: %r" % titles)
     x, y, w, h = s.extents(s.main)
     check(s.output_at[0] <= x and x + w <= s.output_at[0] + wayland.OUTPUT[0] and
           s.output_at[1] <= y and y + h <= s.output_at[1] + wayland.OUTPUT[1],

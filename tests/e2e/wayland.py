@@ -156,7 +156,7 @@ class WestonSession(harness.Session):
                 parent = node.get_parent()
             except Exception:
                 return None
-            if parent is None or self.role(parent) == "application":
+            if parent is None or self.role(parent) == self.Role.APPLICATION:
                 return self.name(node)
             node = parent
 
