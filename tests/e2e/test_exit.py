@@ -40,7 +40,7 @@ def exit_(s):
     # program; the command chosen after Exit never runs.
     s.start_app()
     pid = s.app_proc.pid
-    s.type_into("N", "100000000")
+    s.type_into("N", "1000000000")
     items = {c: s.extents(s.menu_item(s.main, c)) for c in ("2D Time Series", "Exit",
                                                              "1D Time Series")}
     started = time.monotonic()
