@@ -9,7 +9,7 @@
 namespace henon {
 
 Forms::Forms(Dialogs& d, std::function<void()> endProgram)
-    : gate(d), dialogs(gate), endProgram_(std::move(endProgram)) {}
+    : gate(d), dialogs(gate.dialogs()), endProgram_(std::move(endProgram)) {}
 
 Forms::~Forms() = default;
 

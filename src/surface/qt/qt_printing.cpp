@@ -177,12 +177,12 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
     job->wait.finish();
   }).detach();
 
-  // Painting and the accessibility bus go on meanwhile; clicks and keys wait, as during any
-  // command, and take effect after the print.
+  // Painting and the accessibility bus go on meanwhile; the command that prints keeps clicks and
+  // keys, as every command does, for after the print.
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   while (!job->wait.finished() && !job->wait.givenUp()) {
     if (std::chrono::steady_clock::now() - start > kGiveUp) job->wait.giveUp();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   QGuiApplication::restoreOverrideCursor();
