@@ -5,6 +5,8 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QWidget>
 #include <chrono>
 #include <memory>
@@ -15,10 +17,11 @@
 namespace henon {
 namespace {
 
-// Between batches only what keeps the window system content gets through: pings, exposures,
-// repaints of the growing picture. Clicks and keys stay queued until the command has ended.
+// Between batches the window system gets through: pings, exposures, repaints of the growing
+// picture. Clicks and keys are read too, and kept by the gate until the command has ended: left
+// in the window system's queues, they would come after work that other sources brought later.
 void letWindowSystemIn() {
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  QCoreApplication::processEvents();
 }
 
 // The normal pointer over a modal box inside a command.
@@ -37,65 +40,145 @@ class NormalPointer {
   bool busy_;
 };
 
-// Once the program has ended, clicks and keys still queued reach nothing.
-class InputDrop : public QObject {
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    switch (event->type()) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::MouseMove:
-      case QEvent::Wheel:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-      case QEvent::ShortcutOverride:
-      case QEvent::InputMethod:
-      case QEvent::TouchBegin:
-      case QEvent::TouchUpdate:
-      case QEvent::TouchEnd:
-        return true;
-      default:
-        return false;
-    }
+bool isUserInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::InputMethod:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+      return true;
+    default:
+      return false;
   }
-};
+}
+
+// The same input made again later. A pointer event shares its point with the device, which the
+// next event from it moves: it is kept as values and made afresh just before it is sent.
+std::function<void()> again(const QEvent* event, QObject* receiver) {
+  QPointer<QObject> to(receiver);
+  if (event->type() == QEvent::Wheel) {
+    const auto* e = static_cast<const QWheelEvent*>(event);
+    return [to, pos = e->position(), global = e->globalPosition(), pixels = e->pixelDelta(),
+            angle = e->angleDelta(), buttons = e->buttons(), mods = e->modifiers(),
+            phase = e->phase(), inverted = e->inverted(), time = e->timestamp()] {
+      QWheelEvent w(pos, global, pixels, angle, buttons, mods, phase, inverted);
+      w.setTimestamp(time);
+      if (to) QCoreApplication::sendEvent(to, &w);
+    };
+  }
+  const QEvent::Type t = event->type();
+  if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease ||
+      t == QEvent::MouseButtonDblClick || t == QEvent::MouseMove) {
+    const auto* e = static_cast<const QMouseEvent*>(event);
+    return [to, type = e->type(), pos = e->position(), scene = e->scenePosition(),
+            global = e->globalPosition(), button = e->button(), buttons = e->buttons(),
+            mods = e->modifiers(), time = e->timestamp(), device = e->pointingDevice()] {
+      QMouseEvent m(type, pos, scene, global, button, buttons, mods, device);
+      m.setTimestamp(time);
+      if (to) QCoreApplication::sendEvent(to, &m);
+    };
+  }
+  std::shared_ptr<QEvent> copy(event->clone());
+  return [to, copy] {
+    if (to) QCoreApplication::sendEvent(to, copy.get());
+  };
+}
 
 }  // namespace
 
+// Clicks and keys as the windows receive them from the window system, before any widget sees
+// them: inside a command they are kept, to be sent again to the same window afterwards, where
+// they find the widgets, menus and focus that the input before them left. Once the program has
+// ended they reach nothing.
+class CommandGate::InputHold final : public QObject {
+ public:
+  explicit InputHold(CommandGate& gate) : gate_(gate) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* receiver, QEvent* event) override {
+    if (!isUserInput(event->type())) return false;
+    if (gate_.ended_) return true;
+    // An input method writes to the focused widget directly; everything else passes the window.
+    if (!gate_.holdingInput() ||
+        (!receiver->isWindowType() && event->type() != QEvent::InputMethod))
+      return false;
+    gate_.waiting_.push_back({again(event, receiver), false});
+    return true;
+  }
+
+ private:
+  CommandGate& gate_;
+};
+
 CommandGate::CommandGate(Dialogs& boxes, WindowSystem& windowSystem)
-    : boxes_(boxes), windowSystem_(windowSystem) {}
+    : gated_(*this, boxes),
+      windowSystem_(windowSystem),
+      inputHold_(std::make_unique<InputHold>(*this)) {}
 
 CommandGate::~CommandGate() = default;
 
 void CommandGate::run(std::function<void()> command) {
   if (ended_) return;
-  waiting_.push_back({std::move(command), true});
-  if (running_) return;
+  if (running_) {
+    holdInTurn({std::move(command), true});
+    return;
+  }
+  execute(command);
+  drainWaiting();
+}
+
+void CommandGate::execute(const std::function<void()>& command) {
+  running_ = true;
+  holdSizes(true);
+  pacer_.emplace(letWindowSystemIn, breatheEvery);
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  command();
+  QApplication::restoreOverrideCursor();
+  pacer_.reset();
+  holdSizes(false);
+  running_ = false;
+}
+
+void CommandGate::drainWaiting() {
+  if (draining_) return;
+  draining_ = true;
   while (!waiting_.empty() && !ended_) {
     Waiting next = std::move(waiting_.front());
     waiting_.pop_front();
-    if (!next.isCommand) {
+    if (next.isCommand)
+      execute(next.work);
+    else
       next.work();
-      continue;
-    }
-    running_ = true;
-    holdSizes(true);
-    pacer_.emplace(letWindowSystemIn, breatheEvery);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    next.work();
-    QApplication::restoreOverrideCursor();
-    pacer_.reset();
-    holdSizes(false);
-    running_ = false;
   }
+  draining_ = false;
 }
 
 bool CommandGate::keep(std::function<void()> work) {
   if (ended_) return true;
   if (!running_) return false;
-  waiting_.push_back({std::move(work), false});
+  holdInTurn({std::move(work), false});
   return true;
+}
+
+void CommandGate::holdInTurn(Waiting work) {
+  if (takingIn_) {
+    arrivedMeanwhile_.push_back(std::move(work));
+    return;
+  }
+  takeInKeptInput(std::move(work));
 }
 
 void CommandGate::runOrKeep(const std::function<void()>& work) {
@@ -122,38 +205,46 @@ void CommandGate::holdSizes(bool hold) {
 void CommandGate::end() {
   ended_ = true;
   waiting_.clear();
-  if (!inputDrop_) {
-    inputDrop_ = std::make_unique<InputDrop>();
-    QCoreApplication::instance()->installEventFilter(inputDrop_.get());
-  }
+  arrivedMeanwhile_.clear();
 }
 
-void CommandGate::takeInKeptInput() {
+void CommandGate::takeInKeptInput(std::optional<Waiting> then) {
   if (!running_) return;
+  takingIn_ = true;
   const std::unique_ptr<InputWake> echo = windowSystem_.wakeHeldInput();
-  // Commands chosen now wait in turn; edits and presses are kept by their windows.
   QCoreApplication::processEvents();
-  if (!echo) return;
-  // An X server that never answers delays the box by half a second at most.
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
-  while (!echo->back() && std::chrono::steady_clock::now() < until) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (echo) {
+    // An X server that never answers delays the box by half a second at most.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    while (!echo->back() && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      QCoreApplication::processEvents();
+    }
+    // What the binding read along with it.
     QCoreApplication::processEvents();
   }
-  // What the binding read along with it.
-  QCoreApplication::processEvents();
+  takingIn_ = false;
+  if (then) waiting_.push_back(std::move(*then));
+  for (Waiting& w : arrivedMeanwhile_) waiting_.push_back(std::move(w));
+  arrivedMeanwhile_.clear();
 }
 
-void CommandGate::MsgBox(const std::string& prompt) {
-  takeInKeptInput();
-  NormalPointer pointer(running_);
+void CommandGate::GatedDialogs::MsgBox(const std::string& prompt) {
+  gate_.takeInKeptInput();
+  NormalPointer pointer(gate_.running_);
+  ++gate_.boxesOpen_;
   boxes_.MsgBox(prompt);
+  --gate_.boxesOpen_;
 }
 
-std::string CommandGate::InputBox(const std::string& prompt, const std::string& title) {
-  takeInKeptInput();
-  NormalPointer pointer(running_);
-  return boxes_.InputBox(prompt, title);
+std::string CommandGate::GatedDialogs::InputBox(const std::string& prompt,
+                                                const std::string& title) {
+  gate_.takeInKeptInput();
+  NormalPointer pointer(gate_.running_);
+  ++gate_.boxesOpen_;
+  std::string answer = boxes_.InputBox(prompt, title);
+  --gate_.boxesOpen_;
+  return answer;
 }
 
 }  // namespace henon

@@ -121,17 +121,13 @@ void Form1::buildCutOffMenu() {
 }
 
 void Form1::wireMouse() {
-  // A press or drag taken in during a command writes the boxes after it.
-  surface().onMouseDown = [this](int b, int sh, float x, float y) {
-    forms_.gate.runOrKeep([=, this] { Form_MouseDown(b, sh, x, y); });
-  };
-  surface().onMouseMove = [this](int b, int sh, float x, float y) {
-    forms_.gate.runOrKeep([=, this] { Form_MouseMove(b, sh, x, y); });
-  };
+  surface().onMouseDown = [this](int b, int sh, float x, float y) { Form_MouseDown(b, sh, x, y); };
+  surface().onMouseMove = [this](int b, int sh, float x, float y) { Form_MouseMove(b, sh, x, y); };
 }
 
-// A command reads the boxes more than once. An edit that reaches a box meanwhile, from an
-// assistive tool or an input method, is taken back at once and made again after the command.
+// A command reads the boxes more than once. An edit that reaches a box meanwhile from an
+// assistive tool is taken back at once and made again after the command; typed keys never reach
+// a box inside a command.
 void Form1::holdEdit(std::size_t i, const QString& text) {
   if (!forms_.gate.running()) {
     texts_[i] = text;

@@ -98,7 +98,7 @@ void FormWindow::addMenuItem(const char* name, const char* caption, std::functio
 }
 
 void FormWindow::addPrintItem() {
-  addMenuItem("mnuPrint", "Print", [this] { printWindow(*this, gate_); });
+  addMenuItem("mnuPrint", "Print", [this] { printWindow(*this, gate_.dialogs()); });
 }
 
 void FormWindow::runOnTrigger(QAction* action, std::function<void()> command) {

@@ -9,7 +9,10 @@
 namespace henon {
 
 Forms::Forms(Dialogs& d, WindowSystem& system, std::function<void()> endProgram)
-    : windowSystem(system), gate(d, system), dialogs(gate), endProgram_(std::move(endProgram)) {
+    : windowSystem(system),
+      gate(d, system),
+      dialogs(gate.dialogs()),
+      endProgram_(std::move(endProgram)) {
   windowSystem.watchFrames([this](QWidget& w) { frameMayHaveChanged(w); });
 }
 

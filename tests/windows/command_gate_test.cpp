@@ -4,7 +4,13 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCursor>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
 #include <QTimer>
+#include <QWindow>
 
 #include "window_fixture.h"
 
@@ -107,6 +113,7 @@ TEST_F(LongCommands, BothPanelsComeFromOneWindowAndOneSetOfTexts) {
     click(std::string(item) == "mnuHisto" ? static_cast<QWidget&>(form2) : form1(), item);
     storm.stop();
     EXPECT_GT(turns, 4);
+    for (auto& m : dialogs.messages) fprintf(stderr, "MSG %s\n", m.c_str());
     EXPECT_EQ(forms.shared.params.a, 1.4);
     EXPECT_EQ(form1().Text2[kBoxA]->text(), "1.3");  // after the command
     setBox(kBoxA, "1.4");
@@ -114,6 +121,92 @@ TEST_F(LongCommands, BothPanelsComeFromOneWindowAndOneSetOfTexts) {
   }
   EXPECT_TRUE(quietHisto == forms.form3().surface().image());
   EXPECT_TRUE(quiet1D == s2.image().copy(quiet1D.rect()));
+}
+
+// Input as the window system hands it to a window, queued behind what came before.
+void post(QWidget& window, std::function<QEvent*()> make) {
+  QMetaObject::invokeMethod(
+      qApp,
+      [w = window.windowHandle(), make] {
+        std::unique_ptr<QEvent> e(make());
+        QCoreApplication::sendEvent(w, e.get());
+      },
+      Qt::QueuedConnection);
+}
+void postClick(QWidget& window, QPoint at) {
+  const QPointF local(at), global(window.mapToGlobal(at));
+  for (QEvent::Type t : {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+    post(window, [=] {
+      return new QMouseEvent(
+          t, local, global, t == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+          t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    });
+}
+void postClick(QWidget& window, const QWidget& target) {
+  postClick(window, target.mapTo(&window, target.rect().center()));
+}
+void postKey(QWidget& window, Qt::Key key, const QString& text = {},
+             Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease})
+    post(window, [=] { return new QKeyEvent(t, key, mods, text); });
+}
+void postText(QWidget& window, const QString& text) {
+  for (QChar c : text) postKey(window, static_cast<Qt::Key>(c.unicode()), c);
+}
+
+QPoint menuItemAt(QMainWindow& window, const char* item) {
+  QMenuBar* bar = window.menuBar();
+  return bar->mapTo(&window, bar->actionGeometry(window.findChild<QAction*>(item)).center());
+}
+
+// Edits typed after a click that opens a box, during a long plot, and a screen reader's edit
+// made between the keys: the box opens after the plot, each key reaches the box it was typed
+// into, and the edits land in the order made.
+TEST_F(LongCommands, KeysAfterABoxOpeningClickReachTheirBoxesInTurn) {
+  Form2& form2 = forms.form2();
+  form2.show();
+  QApplication::processEvents();
+  // Where the cut-off menu opens, below its title.
+  QMenu* cutOff = form1().findChild<QMenu*>("mnucutOff");
+  QMenuBar* bar = form1().menuBar();
+  const QPoint maxx = form1().mapFromGlobal(
+      bar->mapToGlobal(bar->actionGeometry(cutOff->menuAction()).bottomLeft()) +
+      cutOff->actionGeometry(cutOff->actions()[0]).center());
+  struct Case {
+    std::vector<std::pair<QMainWindow*, QPoint>> clicks;
+    const char* title;
+  };
+  for (const Case& c : {Case{{{&form2, menuItemAt(form2, "mnuHisto")}}, "Input m"},
+                        Case{{{&form1(), menuItemAt(form1(), "mnucutOff")}, {&form1(), maxx}},
+                             "Specify Maxium x"}}) {
+    SCOPED_TRACE(c.title);
+    setBox(kBoxN, "3000000");
+    dialogs.titles.clear();
+    QTimer::singleShot(0, [&] {
+      for (const auto& [window, at] : c.clicks) postClick(*window, at);
+      postClick(form1(), *form1().Text2[kBoxA]);
+      postKey(form1(), Qt::Key_A, {}, Qt::ControlModifier);
+      postText(form1(), "1.3");
+      postClick(form1(), *form1().Text2[kBoxB]);
+      postKey(form1(), Qt::Key_End);
+      postKey(form1(), Qt::Key_Backspace);
+      postText(form1(), "2");
+      QTimer::singleShot(0, [&] {
+        QLineEdit* b = form1().Text2[kBoxB];
+        QAccessible::queryAccessibleInterface(b)->editableTextInterface()->replaceText(
+            0, b->text().size(), "0.02");
+        postText(form1(), "5");
+      });
+    });
+    click(form1(), "mnuPlot");
+    EXPECT_EQ(forms.shared.params.a, 1.4);
+    ASSERT_FALSE(dialogs.titles.empty());
+    EXPECT_EQ(dialogs.titles[0], c.title);
+    EXPECT_EQ(form1().Text2[kBoxA]->text(), "1.3");
+    EXPECT_EQ(form1().Text2[kBoxB]->text(), "0.025");
+    setBox(kBoxA, "1.4");
+    setBox(kBoxB, "0.3");
+  }
 }
 
 TEST_F(LongCommands, NothingRunsAfterExit) {

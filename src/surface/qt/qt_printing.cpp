@@ -177,15 +177,15 @@ PrintResult printWidget(QWidget& client, const QImage& retained, const QString& 
     printOnDefaultDestination(job->title.toStdString(), render, deadline, job->progress);
   }).detach();
 
-  // Painting and the accessibility bus go on meanwhile; clicks and keys wait, as during any
-  // command, and take effect after the print.
+  // Painting and the accessibility bus go on meanwhile; the command that prints keeps clicks and
+  // keys, as every command does, for after the print.
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
   // Past the guard a job the server already has is its own, as it is to the worker.
   bool handedOver = false;
   while (!handedOver && !job->progress.ended() && !job->progress.givenUp()) {
     if (std::chrono::steady_clock::now() - start > kGiveUp)
       handedOver = !job->progress.giveUp() && !job->progress.ended();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents();
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   QGuiApplication::restoreOverrideCursor();
