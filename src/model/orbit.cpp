@@ -90,6 +90,8 @@ decltype(auto) withPixels(const PointRaster& r, F&& f) {
       return f(Pixels<S::kOne>{r});
     case S::kTwo:
       return f(Pixels<S::kTwo>{r});
+    case S::kFine:
+      return f(Pixels<S::kFine>{r});
     case S::kAny:
       break;
   }
