@@ -33,14 +33,15 @@ struct PointRaster {
     return std::min(std::max(start + side, next), limit);
   }
 
-  // How a logical pixel lies on the device pixels, for a caller that picks its code once. Below
-  // ratio 2 a cell is one or two device pixels each way.
-  enum class Scale { kOne, kTwo, kFine, kAny };
+  // How a logical pixel lies on the device pixels, for a caller that picks its code once. Up to
+  // round(ratio) every cell is that wide, as at 1.5 and 1.75; above it, as at 1.25, cells differ
+  // in width, and below ratio 2 they are one or two device pixels each way.
+  enum class Scale { kOne, kTwo, kSide, kSplit, kAny };
   Scale scale() const {
-    return ratio == 1   ? Scale::kOne
-           : ratio == 2 ? Scale::kTwo
-           : ratio < 2  ? Scale::kFine
-                        : Scale::kAny;
+    if (ratio == 1) return Scale::kOne;
+    if (ratio == 2) return Scale::kTwo;
+    if (ratio <= side) return Scale::kSide;
+    return ratio < 2 ? Scale::kSplit : Scale::kAny;
   }
 
   // Inks the logical pixel under (x, y) in twips; a point off the raster is dropped.
@@ -55,8 +56,14 @@ struct PointRaster {
         _mm_and_pd(_mm_cmpge_pd(t, _mm_setzero_pd()), _mm_cmplt_pd(t, _mm_set_pd(rows, cols)));
     if (_mm_movemask_pd(inside) != 3) return;
     const __m128i whole = _mm_cvttpd_epi32(t);
-    if constexpr (kScale == Scale::kFine || kScale == Scale::kAny) {
-      // Where the pixel and the next one start, both ways at once and as cellStart finds it.
+    if constexpr (kScale == Scale::kSide) {
+      // Where the pixel starts, both ways at once and as cellStart finds it.
+      const __m128d at = _mm_cvtepi32_pd(whole);
+      const auto from = static_cast<std::uint64_t>(
+          _mm_cvtsi128_si64(_mm_cvttpd_epi32(_mm_mul_pd(at, _mm_set1_pd(ratio)))));
+      fillSide(low(from), high(from));
+    } else if constexpr (kScale == Scale::kSplit || kScale == Scale::kAny) {
+      // And where the next one starts.
       const __m128d at = _mm_cvtepi32_pd(whole), r = _mm_set1_pd(ratio);
       const auto from =
           static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_cvttpd_epi32(_mm_mul_pd(at, r))));
@@ -79,8 +86,10 @@ struct PointRaster {
         return set<Scale::kOne>(x, y);
       case Scale::kTwo:
         return set<Scale::kTwo>(x, y);
-      case Scale::kFine:
-        return set<Scale::kFine>(x, y);
+      case Scale::kSide:
+        return set<Scale::kSide>(x, y);
+      case Scale::kSplit:
+        return set<Scale::kSplit>(x, y);
       case Scale::kAny:
         return set<Scale::kAny>(x, y);
     }
@@ -98,6 +107,8 @@ struct PointRaster {
       const std::uint64_t two = ink * 0x1'0000'0001ull;
       std::memcpy(at, &two, sizeof two);
       std::memcpy(at + stride, &two, sizeof two);
+    } else if constexpr (kScale == Scale::kSide) {
+      fillSide(cellStart(static_cast<int>(px)), cellStart(static_cast<int>(py)));
     } else {
       const int x = static_cast<int>(px), y = static_cast<int>(py);
       fill<kScale>(cellStart(x), cellStart(y), cellStart(x + 1), cellStart(y + 1));
@@ -109,8 +120,10 @@ struct PointRaster {
         return setPixel<Scale::kOne>(px, py);
       case Scale::kTwo:
         return setPixel<Scale::kTwo>(px, py);
-      case Scale::kFine:
-        return setPixel<Scale::kFine>(px, py);
+      case Scale::kSide:
+        return setPixel<Scale::kSide>(px, py);
+      case Scale::kSplit:
+        return setPixel<Scale::kSplit>(px, py);
       case Scale::kAny:
         return setPixel<Scale::kAny>(px, py);
     }
@@ -124,13 +137,31 @@ struct PointRaster {
     return static_cast<int>(xy >> 32);
   }
 
+  // The device pixels of a cell round(ratio) wide that starts at device pixel (dx, dy).
+  void fillSide(int dx, int dy) const {
+    std::uint32_t* at = bits + static_cast<std::ptrdiff_t>(dy) * stride + dx;
+    // The common squares, away from the image's last row and column, in as few stores as at the
+    // whole ratios.
+    if (side == 1) {
+      if (dx < width && dy < height) *at = ink;
+      return;
+    }
+    if (side == 2 && dx + 2 <= width && dy + 2 <= height) {
+      const std::uint64_t two = ink * 0x1'0000'0001ull;
+      std::memcpy(at, &two, sizeof two);
+      std::memcpy(at + stride, &two, sizeof two);
+      return;
+    }
+    fill<Scale::kAny>(dx, dy, dx + side, dy + side);
+  }
+
   // The device pixels of the logical pixel that starts at device pixel (dx, dy), the next ones
   // at nx and ny. A cell starts inside the image, so it is never cut to nothing.
   template <Scale kScale>
   void fill(int dx, int dy, int nx, int ny) const {
     const int right = cellEnd(dx, nx, side, width), bottom = cellEnd(dy, ny, side, height);
     std::uint32_t* top = bits + static_cast<std::ptrdiff_t>(dy) * stride;
-    if constexpr (kScale == Scale::kFine) {
+    if constexpr (kScale == Scale::kSplit) {
       // One or two pixels each way are all at the corners: no branch on a cell's width.
       std::uint32_t* last = bits + static_cast<std::ptrdiff_t>(bottom - 1) * stride;
       top[dx] = top[right - 1] = last[dx] = last[right - 1] = ink;
