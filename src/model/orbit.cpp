@@ -90,6 +90,10 @@ decltype(auto) withPixels(const PointRaster& r, F&& f) {
       return f(Pixels<S::kOne>{r});
     case S::kTwo:
       return f(Pixels<S::kTwo>{r});
+    case S::kSide:
+      return f(Pixels<S::kSide>{r});
+    case S::kSplit:
+      return f(Pixels<S::kSplit>{r});
     case S::kAny:
       break;
   }

@@ -20,15 +20,29 @@ struct PointRaster {
   double cols = 0, rows = 0;  // logical pixels covered, whole numbers
   double pixelsPerTwip = 0;   // logical pixels
   std::uint32_t ink = 0;
-  // Device pixels per logical pixel. Logical pixel L starts at device pixel floor(L * ratio) and
-  // is round(ratio) device pixels wide, cut at the image's edge: runs of them have no gaps.
+  // Device pixels per logical pixel. Logical pixel L covers the device pixels from cellStart(L)
+  // to cellEnd: at least round(ratio) of them and up to where L + 1 starts, cut at the image's
+  // edge, so runs of them have no gaps at any ratio.
   double ratio = 1;
   int side = 1;               // round(ratio)
   int width = 0, height = 0;  // device pixels of the image
 
-  // How a logical pixel lies on the device pixels, for a caller that picks its code once.
-  enum class Scale { kOne, kTwo, kAny };
-  Scale scale() const { return ratio == 1 ? Scale::kOne : ratio == 2 ? Scale::kTwo : Scale::kAny; }
+  int cellStart(int logical) const { return static_cast<int>(logical * ratio); }
+  // One past the last device pixel of the cell that starts at `start`, the next one at `next`.
+  static int cellEnd(int start, int next, int side, int limit) {
+    return std::min(std::max(start + side, next), limit);
+  }
+
+  // How a logical pixel lies on the device pixels, for a caller that picks its code once. Up to
+  // round(ratio) every cell is that wide, as at 1.5 and 1.75; above it, as at 1.25, cells differ
+  // in width, and below ratio 2 they are one or two device pixels each way.
+  enum class Scale { kOne, kTwo, kSide, kSplit, kAny };
+  Scale scale() const {
+    if (ratio == 1) return Scale::kOne;
+    if (ratio == 2) return Scale::kTwo;
+    if (ratio <= side) return Scale::kSide;
+    return ratio < 2 ? Scale::kSplit : Scale::kAny;
+  }
 
   // Inks the logical pixel under (x, y) in twips; a point off the raster is dropped.
   template <Scale kScale>
@@ -42,11 +56,20 @@ struct PointRaster {
         _mm_and_pd(_mm_cmpge_pd(t, _mm_setzero_pd()), _mm_cmplt_pd(t, _mm_set_pd(rows, cols)));
     if (_mm_movemask_pd(inside) != 3) return;
     const __m128i whole = _mm_cvttpd_epi32(t);
-    if constexpr (kScale == Scale::kAny) {
-      // Where the pixel starts, both at once and as setPixel finds it.
-      const __m128i at = _mm_cvttpd_epi32(_mm_mul_pd(_mm_cvtepi32_pd(whole), _mm_set1_pd(ratio)));
-      const auto xy = static_cast<std::uint64_t>(_mm_cvtsi128_si64(at));
-      fill(static_cast<int>(static_cast<std::uint32_t>(xy)), static_cast<int>(xy >> 32));
+    if constexpr (kScale == Scale::kSide) {
+      // Where the pixel starts, both ways at once and as cellStart finds it.
+      const __m128d at = _mm_cvtepi32_pd(whole);
+      const auto from = static_cast<std::uint64_t>(
+          _mm_cvtsi128_si64(_mm_cvttpd_epi32(_mm_mul_pd(at, _mm_set1_pd(ratio)))));
+      fillSide(low(from), high(from));
+    } else if constexpr (kScale == Scale::kSplit || kScale == Scale::kAny) {
+      // And where the next one starts.
+      const __m128d at = _mm_cvtepi32_pd(whole), r = _mm_set1_pd(ratio);
+      const auto from =
+          static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_cvttpd_epi32(_mm_mul_pd(at, r))));
+      const auto next = static_cast<std::uint64_t>(
+          _mm_cvtsi128_si64(_mm_cvttpd_epi32(_mm_mul_pd(_mm_add_pd(at, _mm_set1_pd(1)), r))));
+      fill<kScale>(low(from), high(from), low(next), high(next));
     } else {
       const auto xy = static_cast<std::uint64_t>(_mm_cvtsi128_si64(whole));
       setPixel<kScale>(static_cast<std::uint32_t>(xy), static_cast<std::uint32_t>(xy >> 32));
@@ -63,6 +86,10 @@ struct PointRaster {
         return set<Scale::kOne>(x, y);
       case Scale::kTwo:
         return set<Scale::kTwo>(x, y);
+      case Scale::kSide:
+        return set<Scale::kSide>(x, y);
+      case Scale::kSplit:
+        return set<Scale::kSplit>(x, y);
       case Scale::kAny:
         return set<Scale::kAny>(x, y);
     }
@@ -80,8 +107,11 @@ struct PointRaster {
       const std::uint64_t two = ink * 0x1'0000'0001ull;
       std::memcpy(at, &two, sizeof two);
       std::memcpy(at + stride, &two, sizeof two);
+    } else if constexpr (kScale == Scale::kSide) {
+      fillSide(cellStart(static_cast<int>(px)), cellStart(static_cast<int>(py)));
     } else {
-      fill(static_cast<int>(px * ratio), static_cast<int>(py * ratio));
+      const int x = static_cast<int>(px), y = static_cast<int>(py);
+      fill<kScale>(cellStart(x), cellStart(y), cellStart(x + 1), cellStart(y + 1));
     }
   }
   void setPixel(std::uint32_t px, std::uint32_t py) const {
@@ -90,14 +120,25 @@ struct PointRaster {
         return setPixel<Scale::kOne>(px, py);
       case Scale::kTwo:
         return setPixel<Scale::kTwo>(px, py);
+      case Scale::kSide:
+        return setPixel<Scale::kSide>(px, py);
+      case Scale::kSplit:
+        return setPixel<Scale::kSplit>(px, py);
       case Scale::kAny:
         return setPixel<Scale::kAny>(px, py);
     }
   }
 
  private:
-  // The device pixels of the logical pixel that starts at device pixel (dx, dy).
-  void fill(int dx, int dy) const {
+  static int low(std::uint64_t xy) {
+    return static_cast<int>(static_cast<std::uint32_t>(xy));
+  }
+  static int high(std::uint64_t xy) {
+    return static_cast<int>(xy >> 32);
+  }
+
+  // The device pixels of a cell round(ratio) wide that starts at device pixel (dx, dy).
+  void fillSide(int dx, int dy) const {
     std::uint32_t* at = bits + static_cast<std::ptrdiff_t>(dy) * stride + dx;
     // The common squares, away from the image's last row and column, in as few stores as at the
     // whole ratios.
@@ -111,10 +152,22 @@ struct PointRaster {
       std::memcpy(at + stride, &two, sizeof two);
       return;
     }
-    const int right = std::min(dx + side, width), bottom = std::min(dy + side, height);
-    for (int y = dy; y < bottom; ++y) {
-      std::uint32_t* row = bits + static_cast<std::ptrdiff_t>(y) * stride;
-      for (int x = dx; x < right; ++x) row[x] = ink;
+    fill<Scale::kAny>(dx, dy, dx + side, dy + side);
+  }
+
+  // The device pixels of the logical pixel that starts at device pixel (dx, dy), the next ones
+  // at nx and ny. A cell starts inside the image, so it is never cut to nothing.
+  template <Scale kScale>
+  void fill(int dx, int dy, int nx, int ny) const {
+    const int right = cellEnd(dx, nx, side, width), bottom = cellEnd(dy, ny, side, height);
+    std::uint32_t* top = bits + static_cast<std::ptrdiff_t>(dy) * stride;
+    if constexpr (kScale == Scale::kSplit) {
+      // One or two pixels each way are all at the corners: no branch on a cell's width.
+      std::uint32_t* last = bits + static_cast<std::ptrdiff_t>(bottom - 1) * stride;
+      top[dx] = top[right - 1] = last[dx] = last[right - 1] = ink;
+    } else {
+      for (int y = dy; y < bottom; ++y, top += stride)
+        for (int x = dx; x < right; ++x) top[x] = ink;
     }
   }
 };

@@ -21,12 +21,15 @@
 namespace henon {
 namespace {
 
-// The suite runs at device-pixel ratios 1, 1.5 and 2 (QT_SCALE_FACTOR); a logical pixel L is
-// drawn as round(ratio) device pixels from device pixel floor(L * ratio).
+// The suite runs at device-pixel ratios 1, 1.25, 1.5, 1.75 and 2 (QT_SCALE_FACTOR); a logical
+// pixel L is drawn from device pixel floor(L * ratio), round(ratio) device pixels wide or up to
+// where L + 1 starts, whichever is wider.
 struct Device {
   double ratio;
   int side() const { return std::max(1, int(std::lround(ratio))); }
   int start(int logical) const { return int(logical * ratio); }
+  int end(int logical) const { return std::max(start(logical) + side(), start(logical + 1)); }
+  int width(int logical) const { return end(logical) - start(logical); }
 };
 
 Device device(const QtSurface& s) {
@@ -47,9 +50,17 @@ int blackCount(const QImage& img) {
 // Whether the whole device square of logical pixel (x, y) is black.
 bool logicalBlack(const QtSurface& s, int x, int y) {
   const Device d = device(s);
-  for (int dy = 0; dy < d.side(); ++dy)
-    for (int dx = 0; dx < d.side(); ++dx)
+  for (int dy = 0; dy < d.width(y); ++dy)
+    for (int dx = 0; dx < d.width(x); ++dx)
       if (!black(s.image(), d.start(x) + dx, d.start(y) + dy)) return false;
+  return true;
+}
+
+// Whether device row y is black from where logical pixel `from` starts to where `to` ends.
+bool rowBlack(const QImage& img, int from, int to, int y) {
+  const Device d{img.devicePixelRatio()};
+  for (int x = d.start(from); x < d.end(to); ++x)
+    if (!black(img, x, d.start(y))) return false;
   return true;
 }
 
@@ -61,13 +72,14 @@ TEST(QtSurface, PointsCoverOneLogicalPixelAndSurviveHiding) {
   EXPECT_EQ(d.ratio, s.devicePixelRatio());
   s.PSet(10 * tpp, 20 * tpp);
   EXPECT_TRUE(logicalBlack(s, 10, 20));
-  EXPECT_EQ(blackCount(s.image()), d.side() * d.side());
+  const int first = d.width(10) * d.width(20);
+  EXPECT_EQ(blackCount(s.image()), first);
 
   const Point batch[] = {{30 * tpp + 1, 40 * tpp + 1}, {-5, -5}, {1e12, 1e12}, {NAN, 5}};
   s.PSetMany(batch);
   EXPECT_TRUE(logicalBlack(s, 30, 40));
   EXPECT_FALSE(black(s.image(), d.start(32), d.start(40)));
-  EXPECT_EQ(blackCount(s.image()), 2 * d.side() * d.side());
+  EXPECT_EQ(blackCount(s.image()), first + d.width(30) * d.width(40));
 
   s.show();
   s.hide();
@@ -118,11 +130,17 @@ TEST(QtSurface, TheLentRasterSetsWhatPointsSet) {
                           {(right + 1) * tpp, 0},
                           {0, (bottom + 1) * tpp},
                           {-1, 0},
-                          {77.7 * tpp, 33.3 * tpp}};
+                          {77.7 * tpp, 33.3 * tpp},
+                          // Side by side where, at 1.25, a pixel one device pixel wide left a
+                          // gap before the next.
+                          {3.5 * tpp, 9 * tpp},
+                          {4.5 * tpp, 9 * tpp},
+                          {5.5 * tpp, 9 * tpp}};
   for (const Point& p : points) raster->set(p.x, p.y);
   staged.PSetMany(points);
   EXPECT_EQ(blackCount(direct.image()), blackCount(staged.image()));
   EXPECT_TRUE(direct.image() == staged.image());
+  EXPECT_TRUE(rowBlack(direct.image(), 3, 5, 9));
 }
 
 TEST(QtSurface, MeasuresInTwips) {
@@ -152,9 +170,9 @@ TEST(QtSurface, LinesAreOneLogicalPixelWide) {
   for (int x = 10; x <= 60; ++x) EXPECT_TRUE(logicalBlack(s, x, 100)) << x;
   for (int y = 10; y <= 20; ++y) EXPECT_TRUE(logicalBlack(s, 200, y)) << y;
   // Nothing beyond the line's own pixels: one row of 51 and one column of 11 logical pixels.
-  const int rowWidth = d.start(60) + d.side() - d.start(10);
-  const int columnHeight = d.start(20) + d.side() - d.start(10);
-  EXPECT_EQ(blackCount(s.image()), d.side() * (rowWidth + columnHeight));
+  const int rowWidth = d.end(60) - d.start(10);
+  const int columnHeight = d.end(20) - d.start(10);
+  EXPECT_EQ(blackCount(s.image()), d.width(100) * rowWidth + d.width(200) * columnHeight);
 
   // A slanted line is as wide as an upright one.
   s.Cls();
@@ -309,8 +327,8 @@ QImage outlinesByHand(const std::vector<Box>& boxes, double tpp, const QImage& l
   for (int y = 0; y < rows; ++y)
     for (int x = 0; x < cols; ++x)
       if (logical[std::size_t(y) * cols + x])
-        for (int dy = 0; dy < d.side(); ++dy)
-          for (int dx = 0; dx < d.side(); ++dx) {
+        for (int dy = 0; dy < d.width(y); ++dy)
+          for (int dx = 0; dx < d.width(x); ++dx) {
             const int X = d.start(x) + dx, Y = d.start(y) + dy;
             if (X < img.width() && Y < img.height()) img.setPixel(X, Y, qRgb(0, 0, 0));
           }
@@ -376,6 +394,7 @@ TEST(QtSurface, BoxesInAnyOrderAndPartlyOutside) {
       {60.9 * tpp, 30 * tpp, 61.2 * tpp, 35 * tpp},    // across its right edge,
       {60.1 * tpp, 300 * tpp, 60.2 * tpp, 400 * tpp},  // below the window
       {60.6 * tpp, 70 * tpp, 60.8 * tpp, 72 * tpp},
+      {3 * tpp, 60 * tpp, 4 * tpp, 64 * tpp},  // edges in neighbouring columns, where 1.25 split
       {NAN, 1, 2, 3},
   };
   s.BoxMany(boxes);
@@ -385,6 +404,7 @@ TEST(QtSurface, BoxesInAnyOrderAndPartlyOutside) {
   EXPECT_FALSE(logicalBlack(s, 100, 83));
   EXPECT_FALSE(logicalBlack(s, 60, 22));
   EXPECT_FALSE(logicalBlack(s, 60, 38));
+  EXPECT_TRUE(rowBlack(s.image(), 3, 4, 62));
 }
 
 // A window manager's title bar holds the title beside an icon and three buttons, each about a

@@ -193,11 +193,13 @@ inline int QtSurface::cell(double twips, int n) const {
 }
 
 void QtSurface::fillCells(int x1, int x2, int y1, int y2) {
-  // A logical pixel starts at the device pixel its left edge falls in and is round(ratio) wide,
-  // so runs of them have no gaps at any ratio.
+  // The cells as the lent raster lays them, so that runs of them have no gaps at any ratio.
   const auto start = [this](int v) { return static_cast<int>(v * ratio_); };
-  const int left = start(x1), right = std::min(image_.width(), start(x2) + side_);
-  const int top = start(y1), bottom = std::min(image_.height(), start(y2) + side_);
+  const auto end = [&](int v, int limit) {
+    return PointRaster::cellEnd(start(v), start(v + 1), side_, limit);
+  };
+  const int left = start(x1), right = end(x2, image_.width());
+  const int top = start(y1), bottom = end(y2, image_.height());
   uchar* bits = image_.bits();
   const qsizetype stride = image_.bytesPerLine();
   for (int y = top; y < bottom; ++y) {

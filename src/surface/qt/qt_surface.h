@@ -86,7 +86,7 @@ class QtSurface : public QWidget, public DrawingSurface {
   std::vector<std::uint64_t> inked_;
   int cols_ = 0, rows_ = 0;  // logical pixels covered
   double ratio_ = 0;         // device pixels per logical pixel
-  int side_ = 1;             // device pixels per side of a point
+  int side_ = 1;             // round(ratio): the fewest device pixels a cell is wide
   std::vector<Span> spans_;
   int spanFirst_ = INT_MAX, spanLast_ = -1;  // columns that may hold spans
   double twipsPerPixel_;
