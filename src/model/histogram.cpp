@@ -110,18 +110,12 @@ constexpr std::size_t kWrapRoom = kChunk + kAhead;
 // Counts as large as this are written past the caches: the drawing reads them once, in order.
 constexpr std::size_t kStreamedCounts = std::size_t{1} << 18;
 
-// Room for size elements, the old block given back first. The whole counts are asked for in huge
-// pages before they are first touched, which then faults 2 MiB at a time.
+// Room for size elements, the old block given back first.
 template <class Vector>
-void reserveHuge(Vector& v, std::size_t size) {
+void reserveAfresh(Vector& v, std::size_t size) {
   if (v.capacity() >= size) return;
   Vector().swap(v);
   v.reserve(size);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  const auto from = (reinterpret_cast<std::uintptr_t>(v.data()) + kHuge - 1) & ~(kHuge - 1);
-  const auto to = (reinterpret_cast<std::uintptr_t>(v.data() + size)) & ~(kHuge - 1);
-  if (from < to) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-#endif
 }
 
 // The bytes as whole counts.
@@ -150,14 +144,14 @@ void widen(const std::uint8_t* low, std::int32_t* out, std::size_t n) {
 
 void ByteTally::start(std::int32_t m) {
   const auto bins = static_cast<std::size_t>(m) + 2;
-  reserveHuge(bytes_, bins);
+  reserveAfresh(bytes_, bins);
   bytes_.assign(bins, 0);
   log_.resize(2 * kWrapRoom);
   logged_ = 0;
   folded_ = false;
 }
 
-ByteTally::Chunk ByteTally::open(std::vector<std::int32_t>& counts) {
+ByteTally::Chunk ByteTally::open(HistoCounts& counts) {
   if (log_.size() - logged_ < kWrapRoom) {
     if (!folded_) std::fill(counts.begin(), counts.end(), 0);
     folded_ = true;
@@ -170,7 +164,7 @@ void ByteTally::close(Chunk chunk) {
   logged_ = static_cast<std::size_t>(chunk.log_ - log_.data());
 }
 
-void ByteTally::finish(std::vector<std::int32_t>& counts) {
+void ByteTally::finish(HistoCounts& counts) {
   if (folded_) {
     for (std::size_t k = 0; k < counts.size(); ++k) counts[k] += bytes_[k];
   } else {
@@ -179,7 +173,7 @@ void ByteTally::finish(std::vector<std::int32_t>& counts) {
   addLog(counts);
 }
 
-void ByteTally::addLog(std::vector<std::int32_t>& counts) {
+void ByteTally::addLog(HistoCounts& counts) {
   for (std::size_t i = 0; i < logged_; ++i) {
     const auto k = static_cast<std::size_t>(log_[i]);
     if (k < counts.size()) counts[k] += 256;  // the bin past them all is not kept
@@ -289,8 +283,8 @@ void countOrbit(HistoState& h, const MapParams& p, Pacer* pacer) {
 void collectHisto(HistoState& h, const MapParams& p, Pacer* pacer) {
   const std::int32_t m = h.m;
   const auto bins = static_cast<std::size_t>(m) + 1;
-  reserveHuge(h.xCount, bins);
-  reserveHuge(h.yCount, bins);
+  reserveAfresh(h.xCount, bins);
+  reserveAfresh(h.yCount, bins);
   // Every count is written when the tallies finish.
   h.xCount.resize(bins);
   h.yCount.resize(bins);

@@ -20,9 +20,9 @@ inline constexpr std::int32_t kMaxBins = 10'000'000;
 // The panel being counted and drawn: the x values on the left, the y values on the right.
 enum class HistoCoord : std::int16_t { kX = 1, kY = 2 };
 
-// A large block for the bytes an orbit hits at random is mapped on its own and asked for in huge
-// pages: heap memory that earlier work touched stays in small pages, and every hit on millions of
-// bins would then also miss the page tables.
+// The counting's large blocks are mapped on their own and asked for in huge pages before they are
+// first touched: heap memory that earlier work touched stays in small pages, and every hit on
+// millions of bins would then also miss the page tables.
 void* mapTallyMemory(std::size_t bytes);
 void unmapTallyMemory(void* p, std::size_t bytes) noexcept;
 
@@ -36,6 +36,9 @@ struct TallyAllocator {
   void deallocate(T* p, std::size_t n) noexcept { unmapTallyMemory(p, n * sizeof(T)); }
   friend bool operator==(const TallyAllocator&, const TallyAllocator&) { return true; }
 };
+
+// A coordinate's whole counts, bins 0..m.
+using HistoCounts = std::vector<std::int32_t, TallyAllocator<std::int32_t>>;
 
 // One coordinate's counts while an orbit is counted: a byte per bin, so that millions of bins
 // stay in the caches, and a log of the bins whose byte wrapped past 255. A bin's count is its
@@ -62,13 +65,13 @@ class ByteTally {
   void start(std::int32_t m);
   // Room in the log for every wrap one chunk can make, the log folded into the whole counts first
   // when it has less left.
-  Chunk open(std::vector<std::int32_t>& counts);
+  Chunk open(HistoCounts& counts);
   void close(Chunk chunk);
   // The whole counts of bins 0..m; the bin past them is not kept.
-  void finish(std::vector<std::int32_t>& counts);
+  void finish(HistoCounts& counts);
 
  private:
-  void addLog(std::vector<std::int32_t>& counts);
+  void addLog(HistoCounts& counts);
 
   std::vector<std::uint8_t, TallyAllocator<std::uint8_t>> bytes_;
   std::vector<std::int32_t> log_;
@@ -78,8 +81,8 @@ class ByteTally {
 
 struct HistoState {
   std::int32_t m = 0;  // 0 marks a rejected entry
-  std::vector<std::int32_t> xCount;
-  std::vector<std::int32_t> yCount;
+  HistoCounts xCount;
+  HistoCounts yCount;
   double xBinWidth = 0;
   double yBinWidth = 0;
   std::int32_t maxN = 0;
