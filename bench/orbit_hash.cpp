@@ -114,8 +114,8 @@ bool countsAsBisection(std::int32_t m, std::int32_t steps) {
   MapParams p = kDefaultParams;
   p.N = steps;
   collectHisto(h, p);
-  std::vector<std::int32_t> x(m + 1), y(m + 1);
-  const auto count = [m](std::vector<std::int32_t>& counts, double v, double low, double w) {
+  HistoCounts x(m + 1), y(m + 1);
+  const auto count = [m](HistoCounts& counts, double v, double low, double w) {
     if (v >= low + w * 0 && v < low + w * (m + 1.0)) ++counts[searchBin(v, low, w, m)];
   };
   double xi = p.x0, yi = p.y0;

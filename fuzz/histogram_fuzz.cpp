@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   FUZZ_CHECK(h.xCount.size() == std::size_t(h.m) + 1 && h.yCount.size() == std::size_t(h.m) + 1,
              "count arrays of %zu for m = %d", h.xCount.size(), h.m);
-  std::vector<std::int32_t> xRef(h.m + 1), yRef(h.m + 1);
+  HistoCounts xRef(h.m + 1), yRef(h.m + 1);
   double x = p.x0, y = p.y0;
   for (std::int32_t i = 0; i < p.N; ++i) {
     const double xNew = (1 + y) - (p.a * x) * x;

@@ -110,43 +110,12 @@ constexpr std::size_t kWrapRoom = kChunk + kAhead;
 // Counts as large as this are written past the caches: the drawing reads them once, in order.
 constexpr std::size_t kStreamedCounts = std::size_t{1} << 18;
 
-// Room for size elements, the old block given back first. The whole counts are asked for in huge
-// pages before they are first touched, which then faults 2 MiB at a time.
+// Room for size elements, the old block given back first.
 template <class Vector>
-void reserveHuge(Vector& v, std::size_t size) {
+void reserveAfresh(Vector& v, std::size_t size) {
   if (v.capacity() >= size) return;
   Vector().swap(v);
   v.reserve(size);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-  const auto from = (reinterpret_cast<std::uintptr_t>(v.data()) + kHuge - 1) & ~(kHuge - 1);
-  const auto to = (reinterpret_cast<std::uintptr_t>(v.data() + size)) & ~(kHuge - 1);
-  if (from < to) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
-#endif
-}
-
-void startTally(ByteTally& t, std::int32_t m) {
-  const auto bins = static_cast<std::size_t>(m) + 2;
-  reserveHuge(t.low, bins);
-  t.low.assign(bins, 0);
-  t.wraps.resize(2 * kWrapRoom);
-  t.logged = 0;
-  t.folded = false;
-}
-
-void addWraps(ByteTally& t, std::vector<std::int32_t>& counts) {
-  for (std::size_t i = 0; i < t.logged; ++i) {
-    const auto k = static_cast<std::size_t>(t.wraps[i]);
-    if (k < counts.size()) counts[k] += 256;  // the bin past them all is not kept
-  }
-  t.logged = 0;
-}
-
-// Between chunks: leaves the log room for every wrap the next chunk can make.
-void foldIfFull(ByteTally& t, std::vector<std::int32_t>& counts) {
-  if (t.wraps.size() - t.logged >= kWrapRoom) return;
-  if (!t.folded) std::fill(counts.begin(), counts.end(), 0);
-  t.folded = true;
-  addWraps(t, counts);
 }
 
 // The bytes as whole counts.
@@ -171,14 +140,48 @@ void widen(const std::uint8_t* low, std::int32_t* out, std::size_t n) {
   for (; k < n; ++k) out[k] = low[k];
 }
 
-void finishTally(ByteTally& t, std::vector<std::int32_t>& counts) {
-  if (t.folded) {
-    for (std::size_t k = 0; k < counts.size(); ++k) counts[k] += t.low[k];
-  } else {
-    widen(t.low.data(), counts.data(), counts.size());
-  }
-  addWraps(t, counts);
+}  // namespace
+
+void ByteTally::start(std::int32_t m) {
+  const auto bins = static_cast<std::size_t>(m) + 2;
+  reserveAfresh(bytes_, bins);
+  bytes_.assign(bins, 0);
+  log_.resize(2 * kWrapRoom);
+  logged_ = 0;
+  folded_ = false;
 }
+
+ByteTally::Chunk ByteTally::open(HistoCounts& counts) {
+  if (log_.size() - logged_ < kWrapRoom) {
+    if (!folded_) std::fill(counts.begin(), counts.end(), 0);
+    folded_ = true;
+    addLog(counts);
+  }
+  return {bytes_.data(), log_.data() + logged_};
+}
+
+void ByteTally::close(Chunk chunk) {
+  logged_ = static_cast<std::size_t>(chunk.log_ - log_.data());
+}
+
+void ByteTally::finish(HistoCounts& counts) {
+  if (folded_) {
+    for (std::size_t k = 0; k < counts.size(); ++k) counts[k] += bytes_[k];
+  } else {
+    widen(bytes_.data(), counts.data(), counts.size());
+  }
+  addLog(counts);
+}
+
+void ByteTally::addLog(HistoCounts& counts) {
+  for (std::size_t i = 0; i < logged_; ++i) {
+    const auto k = static_cast<std::size_t>(log_[i]);
+    if (k < counts.size()) counts[k] += 256;  // the bin past them all is not kept
+  }
+  logged_ = 0;
+}
+
+namespace {
 
 // The bins of a step's x and y at once, each lane as binIndex finds it (m + 1 for none): the guess
 // and the edges it is checked against are the same operations, two at a time.
@@ -231,41 +234,30 @@ class BinPair {
 void countOrbit(HistoState& h, const MapParams& p, Pacer* pacer) {
   const std::int32_t m = h.m;
   const BinPair bins(p.xbl, h.xBinWidth, p.ybl, h.yBinWidth, m);
-  std::uint8_t* const xLow = h.xTally.low.data();
-  std::uint8_t* const yLow = h.yTally.low.data();
   // Values outside the bins are counted past them, without a branch.
   const std::int32_t outside = m + 1;
   std::int32_t xBins[kAhead], yBins[kAhead];
   std::fill_n(xBins, kAhead, outside);
   std::fill_n(yBins, kAhead, outside);
-  std::int32_t* xLog = h.xTally.wraps.data();
-  std::int32_t* yLog = h.yTally.wraps.data();
-  const auto add = [&](std::int32_t j) {
-    if (++xLow[xBins[j]] == 0) *xLog++ = xBins[j];
-    if (++yLow[yBins[j]] == 0) *yLog++ = yBins[j];
-  };
-  const auto makeRoom = [&] {
-    h.xTally.logged = static_cast<std::size_t>(xLog - h.xTally.wraps.data());
-    h.yTally.logged = static_cast<std::size_t>(yLog - h.yTally.wraps.data());
-    foldIfFull(h.xTally, h.xCount);
-    foldIfFull(h.yTally, h.yCount);
-    xLog = h.xTally.wraps.data() + h.xTally.logged;
-    yLog = h.yTally.wraps.data() + h.yTally.logged;
-  };
   double x = p.x0;
   double y = p.y0;
   const std::int32_t n = p.N;
-  for (std::int32_t done = 0; done < n;) {
+  for (std::int32_t done = 0;;) {
     const std::int32_t end = n - done > kChunk ? done + kChunk : n;
-    makeRoom();
+    ByteTally::Chunk xAdds = h.xTally.open(h.xCount);
+    ByteTally::Chunk yAdds = h.yTally.open(h.yCount);
+    const auto add = [&](std::int32_t j) {
+      xAdds.add(xBins[j]);
+      yAdds.add(yBins[j]);
+    };
     cleanVectorState();  // the pacer may have left it dirty
     for (; done < end; ++done) {
       // The orbit's own step: a * x and x * a round alike.
       const auto [xNew, yNew] = mapStep(p.a, p.b, x, y);
       std::int32_t kx, ky;
       bins.find(xNew, yNew, kx, ky);
-      __builtin_prefetch(xLow + kx, 1);
-      __builtin_prefetch(yLow + ky, 1);
+      xAdds.prefetch(kx);
+      yAdds.prefetch(ky);
       const std::int32_t j = done & (kAhead - 1);
       add(j);
       xBins[j] = kx;
@@ -275,12 +267,15 @@ void countOrbit(HistoState& h, const MapParams& p, Pacer* pacer) {
       // Once x is no longer finite no later value of x or y can be finite again.
       if (!std::isfinite(x)) break;
     }
-    if (done < end) break;
+    const bool last = done < end || done == n;
+    // The counts still in flight, within the last chunk's room.
+    if (last)
+      for (std::int32_t j = 0; j < kAhead; ++j) add(j);
+    h.xTally.close(xAdds);
+    h.yTally.close(yAdds);
+    if (last) break;
     if (pacer && pacer->due()) pacer->breathe();
   }
-  for (std::int32_t j = 0; j < kAhead; ++j) add(j);
-  h.xTally.logged = static_cast<std::size_t>(xLog - h.xTally.wraps.data());
-  h.yTally.logged = static_cast<std::size_t>(yLog - h.yTally.wraps.data());
 }
 
 }  // namespace
@@ -288,18 +283,18 @@ void countOrbit(HistoState& h, const MapParams& p, Pacer* pacer) {
 void collectHisto(HistoState& h, const MapParams& p, Pacer* pacer) {
   const std::int32_t m = h.m;
   const auto bins = static_cast<std::size_t>(m) + 1;
-  reserveHuge(h.xCount, bins);
-  reserveHuge(h.yCount, bins);
+  reserveAfresh(h.xCount, bins);
+  reserveAfresh(h.yCount, bins);
   // Every count is written when the tallies finish.
   h.xCount.resize(bins);
   h.yCount.resize(bins);
-  startTally(h.xTally, m);
-  startTally(h.yTally, m);
+  h.xTally.start(m);
+  h.yTally.start(m);
   setBinWidths(h, p);
   // An empty or inverted window has no bins to count into.
   if (h.xBinWidth > 0 && h.yBinWidth > 0) countOrbit(h, p, pacer);
-  finishTally(h.xTally, h.xCount);
-  finishTally(h.yTally, h.yCount);
+  h.xTally.finish(h.xCount);
+  h.yTally.finish(h.yCount);
 }
 
 }  // namespace henon

@@ -20,9 +20,9 @@ inline constexpr std::int32_t kMaxBins = 10'000'000;
 // The panel being counted and drawn: the x values on the left, the y values on the right.
 enum class HistoCoord : std::int16_t { kX = 1, kY = 2 };
 
-// A large block for the bytes an orbit hits at random is mapped on its own and asked for in huge
-// pages: heap memory that earlier work touched stays in small pages, and every hit on millions of
-// bins would then also miss the page tables.
+// The counting's large blocks are mapped on their own and asked for in huge pages before they are
+// first touched: heap memory that earlier work touched stays in small pages, and every hit on
+// millions of bins would then also miss the page tables.
 void* mapTallyMemory(std::size_t bytes);
 void unmapTallyMemory(void* p, std::size_t bytes) noexcept;
 
@@ -37,20 +37,52 @@ struct TallyAllocator {
   friend bool operator==(const TallyAllocator&, const TallyAllocator&) { return true; }
 };
 
+// A coordinate's whole counts, bins 0..m.
+using HistoCounts = std::vector<std::int32_t, TallyAllocator<std::int32_t>>;
+
 // One coordinate's counts while an orbit is counted: a byte per bin, so that millions of bins
-// stay in the caches; a byte that wraps past 255 logs its bin, and the log is folded into the
-// whole counts when it fills. Kept between commands only to reuse its memory.
-struct ByteTally {
-  std::vector<std::uint8_t, TallyAllocator<std::uint8_t>> low;  // bins 0..m, m + 1 for the rest
-  std::vector<std::int32_t> wraps;  // the log; only its first `logged` entries are meant
-  std::size_t logged = 0;
-  bool folded = false;  // the whole counts hold earlier wraps
+// stay in the caches, and a log of the bins whose byte wrapped past 255. A bin's count is its
+// byte, 256 for each time the log holds it, and its whole count once the log has been folded into
+// those. Kept between commands only to reuse its memory.
+class ByteTally {
+ public:
+  // Where one chunk's adds go; the counting loop holds it, so that its pointers stay in registers.
+  class Chunk {
+   public:
+    void prefetch(std::int32_t k) const { __builtin_prefetch(bytes_ + k, 1); }
+    void add(std::int32_t k) {
+      if (++bytes_[k] == 0) *log_++ = k;
+    }
+
+   private:
+    friend class ByteTally;
+    Chunk(std::uint8_t* bytes, std::int32_t* log) : bytes_(bytes), log_(log) {}
+    std::uint8_t* bytes_;
+    std::int32_t* log_;
+  };
+
+  // Bins 0..m, and m + 1 for every value outside them, all at 0.
+  void start(std::int32_t m);
+  // Room in the log for every wrap one chunk can make, the log folded into the whole counts first
+  // when it has less left.
+  Chunk open(HistoCounts& counts);
+  void close(Chunk chunk);
+  // The whole counts of bins 0..m; the bin past them is not kept.
+  void finish(HistoCounts& counts);
+
+ private:
+  void addLog(HistoCounts& counts);
+
+  std::vector<std::uint8_t, TallyAllocator<std::uint8_t>> bytes_;
+  std::vector<std::int32_t> log_;
+  std::size_t logged_ = 0;  // the entries of log_ that are meant
+  bool folded_ = false;     // the whole counts hold earlier wraps
 };
 
 struct HistoState {
   std::int32_t m = 0;  // 0 marks a rejected entry
-  std::vector<std::int32_t> xCount;
-  std::vector<std::int32_t> yCount;
+  HistoCounts xCount;
+  HistoCounts yCount;
   double xBinWidth = 0;
   double yBinWidth = 0;
   std::int32_t maxN = 0;

@@ -62,7 +62,7 @@ void plotHisto(DrawingSurface& window, std::int16_t inset, const HistoState& h, 
   const double bar =
       xPanel ? barWidth(f, h.xBinWidth, p.xbl, p.xtr) : barWidth(f, h.yBinWidth, p.ybl, p.ytr);
   if (!(bar > 0) || !std::isfinite(bar)) return;
-  const std::vector<std::int32_t>& counts = xPanel ? h.xCount : h.yCount;
+  const HistoCounts& counts = xPanel ? h.xCount : h.yCount;
   BoxBatch bars(window);
   for (std::int32_t i = 0; i < h.m && static_cast<std::size_t>(i) < counts.size(); ++i) {
     double top = f.frameBottom - counts[i] * ((f.frameBottom - f.frameTop) + inset) / h.maxN;

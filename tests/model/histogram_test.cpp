@@ -18,7 +18,7 @@
 namespace henon {
 namespace {
 
-using Counts = std::vector<std::int32_t>;
+using Counts = HistoCounts;
 using Messages = std::vector<std::string>;
 
 // The bisection as first described: recursive, branching on each edge.

@@ -234,12 +234,10 @@ void QtSurface::Line(double x1, double y1, double x2, double y2, bool box) {
 void QtSurface::addSpan(int x, int top, int bottom) {
   Span& s = spans_[static_cast<std::size_t>(x)];
   if (s.top > s.bottom) {
-    s = {top, bottom};
     spanFirst_ = std::min(spanFirst_, x);
     spanLast_ = std::max(spanLast_, x);
-  } else if (top <= s.bottom + 1 && bottom >= s.top - 1) {
-    s = {std::min(s.top, top), std::max(s.bottom, bottom)};
-  } else {
+  }
+  if (!s.grow(top, bottom)) {
     fillCells(x, x, s.top, s.bottom);
     s = {top, bottom};
   }
@@ -263,12 +261,14 @@ void QtSurface::BoxMany(std::span<const Box> boxes) {
   const int lastX = cols_ - 1, lastY = rows_ - 1;
   const double s = pixelsPerTwip_;
   // Boxes narrower than a pixel come many to a column, as histogram bars do: the column the last
-  // one fell in is known by its edges, and its span is grown here until a box leaves it.
-  int column = -1, spanTop = 1, spanBottom = 0;
+  // one fell in is known by its edges, and its span is grown here, in registers, until a box
+  // leaves it.
+  int column = -1;
   double columnFrom = 1, columnTo = 0;
+  Span run{1, 0};
   const auto leaveColumn = [&] {
-    if (spanTop <= spanBottom) addSpan(column, spanTop, spanBottom);
-    spanTop = 1, spanBottom = 0;
+    if (run.top <= run.bottom) addSpan(column, run.top, run.bottom);
+    run = {1, 0};
   };
   for (const Box& b : boxes) {
     if (std::isnan(b.x1) || std::isnan(b.y1) || std::isnan(b.x2) || std::isnan(b.y2)) continue;
@@ -277,13 +277,9 @@ void QtSurface::BoxMany(std::span<const Box> boxes) {
     const int from = std::max(top, 0), to = std::min(bottom, lastY);
     // As cell() finds it: both edges in one column's [column, column + 1).
     if (std::min(b.x1, b.x2) * s >= columnFrom && std::max(b.x1, b.x2) * s < columnTo) {
-      if (from > to) continue;
-      if (spanTop <= spanBottom && from <= spanBottom + 1 && to >= spanTop - 1) {
-        spanTop = std::min(spanTop, from);
-        spanBottom = std::max(spanBottom, to);
-      } else {
+      if (from <= to && !run.grow(from, to)) {
         leaveColumn();
-        spanTop = from, spanBottom = to;
+        run = {from, to};
       }
       continue;
     }

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <functional>
@@ -78,6 +79,17 @@ class QtSurface : public QWidget, public DrawingSurface {
 
   struct Span {
     int top, bottom;  // empty when top > bottom
+    // Takes in top…bottom when empty or when the two touch; false when a gap would be left.
+    bool grow(int t, int b) {
+      if (top > bottom) {
+        *this = {t, b};
+      } else if (t <= bottom + 1 && b >= top - 1) {
+        *this = {std::min(top, t), std::max(bottom, b)};
+      } else {
+        return false;
+      }
+      return true;
+    }
   };
 
   QImage image_;
