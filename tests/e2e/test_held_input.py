@@ -17,7 +17,7 @@ FLOOD_N = "300000000"
 class Held:
     """Real input aimed at screen places read while nothing runs."""
 
-    def __init__(self, s, busy=None):
+    def __init__(self, s, busy=None, started=None):
         self.s = s
         if busy is None:
             cursors = Cursors(s.display)
@@ -25,6 +25,7 @@ class Held:
             check(waits, "the cursor theme has no wait cursor")
             busy = lambda: cursors.shown() in waits
         self.busy = busy
+        self.started = started or busy
         self.places = {}
 
     def place(self, key, node):
@@ -44,7 +45,7 @@ class Held:
 
     def start_plot(self):
         self.click("2D Time Series")
-        wait_for(self.busy, 10, 0.02, "the plot to start")
+        wait_for(self.started, 10, 0.02, "the plot to start")
 
 
 def edit_a_and_b(h):
