@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """On Wayland (weston, at the scale HENON_E2E_SCALE names): start-up with the defaults, a plot
 and the cut-off message by real clicks, a click made during a long plot that waits for its end,
-and Exit during a long plot."""
+keys typed after a held box-opening click, and Exit during a long plot."""
 
 import subprocess
 import time
@@ -94,8 +94,8 @@ def wayland_(s):
     check(s.no_dialog(), "a message box after the long plot")
 
     # During a long plot, a click that opens a box, then edits typed into a and b: the box
-    # comes after the plot, the keys reach the boxes they were typed into. Boxes of their own
-    # windows the pointer cannot reach here, so the one in the other window stays out.
+    # comes after the plot, the keys reach the boxes they were typed into. Histogram stays out:
+    # its window is where weston puts it, and a Wayland client cannot tell where that is.
     # The largest N: some ten seconds of plot, for the input to be made in.
     s.type_into("N", "2147483647")
     s.type_into("a", "1.4")
