@@ -17,12 +17,15 @@ FLOOD_N = "300000000"
 class Held:
     """Real input aimed at screen places read while nothing runs."""
 
-    def __init__(self, s):
+    def __init__(self, s, busy=None, started=None):
         self.s = s
-        cursors = Cursors(s.display)
-        waits = cursors.theme("wait") + cursors.theme("watch")
-        self.busy = (lambda: cursors.shown() in waits) if waits else None
-        check(self.busy is not None, "the cursor theme has no wait cursor")
+        if busy is None:
+            cursors = Cursors(s.display)
+            waits = cursors.theme("wait") + cursors.theme("watch")
+            check(waits, "the cursor theme has no wait cursor")
+            busy = lambda: cursors.shown() in waits
+        self.busy = busy
+        self.started = started or busy
         self.places = {}
 
     def place(self, key, node):
@@ -42,7 +45,7 @@ class Held:
 
     def start_plot(self):
         self.click("2D Time Series")
-        wait_for(self.busy, 10, 0.02, "the plot to start")
+        wait_for(self.started, 10, 0.02, "the plot to start")
 
 
 def edit_a_and_b(h):
@@ -62,6 +65,40 @@ BOX_OPENERS = [
     ("Maxium x", ["Specify Maxium x", "Invalid number"]),
 ]
 INPUT_BOXES = {"Specify Maxium x", "Specify Maxium y", "Input m", "Enter maximum y"}
+
+
+def place_cut_off(s, h):
+    """The cut-off item shows only in its open menu."""
+    h.place("Cut-off", s.menu_item(s.main, "Cut-off"))
+    h.click("Cut-off")
+    maxx = s.menu_item(s.main, "Maxium x")
+    wait_for(lambda: s.showing(maxx), 5, what="the cut-off menu")
+    h.place("Maxium x", maxx)
+    h.keys("Escape")
+    wait_for(lambda: not s.showing(maxx), 5, what="the cut-off menu to close")
+
+
+def opener_then_edits(s, h, opener, boxes):
+    """During a plot, a click that opens a box, then edits of a and b; a is 1.4 and b 0.3
+    before and after."""
+    print("held %s, then edits of a and b" % opener)
+    h.start_plot()
+    if opener == "Maxium x":
+        h.click("Cut-off")
+    h.click(opener)
+    edit_a_and_b(h)
+    check(h.busy(), "the plot ended before the input was made; %s cannot be checked" % opener)
+    boxes_in_turn(s, boxes)
+    wait_for(lambda: not h.busy(), 60, 0.1, "the end of the commands")
+    want = {"a": "1.3", "b": "0.25"}
+    # The last keys may still be on their way once the plot has ended.
+    harness.settled(lambda: {n: s.box_text(n) for n in want}, lambda t: t, what="the boxes")
+    for name, text in want.items():
+        check(s.box_text(name) == text, "after %s: box %s reads %r, typed %r"
+              % (opener, name, s.box_text(name), text))
+    check(s.no_dialog(), "a box after %s" % opener)
+    s.type_into("a", "1.4")
+    s.type_into("b", "0.3")
 
 
 def boxes_in_turn(s, expected):
@@ -149,32 +186,11 @@ def held_input(s):
     h.place("Histogram", s.menu_item(s.window("1D Time Series"), "Histogram"))
     for name in ("a", "b", "x0", "y0", "N"):
         h.place(name, s.text_box(name))
-    # The cut-off item shows only in its open menu.
-    h.place("Cut-off", s.menu_item(s.main, "Cut-off"))
-    h.click("Cut-off")
-    maxx = s.menu_item(s.main, "Maxium x")
-    wait_for(lambda: s.showing(maxx), 5, what="the cut-off menu")
-    h.place("Maxium x", maxx)
-    h.keys("Escape")
-    wait_for(lambda: not s.showing(maxx), 5, what="the cut-off menu to close")
+    place_cut_off(s, h)
     s.type_into("N", LONG_N)
 
     for opener, boxes in BOX_OPENERS:
-        print("held %s, then edits of a and b" % opener)
-        h.start_plot()
-        if opener == "Maxium x":
-            h.click("Cut-off")
-        h.click(opener)
-        edit_a_and_b(h)
-        check(h.busy(), "the plot ended before the input was made; %s cannot be checked" % opener)
-        boxes_in_turn(s, boxes)
-        wait_for(lambda: not h.busy(), 60, 0.1, "the end of the commands")
-        for name, text in (("a", "1.3"), ("b", "0.25")):
-            check(s.box_text(name) == text, "after %s: box %s reads %r, typed %r"
-                  % (opener, name, s.box_text(name), text))
-        check(s.no_dialog(), "a box after %s" % opener)
-        s.type_into("a", "1.4")
-        s.type_into("b", "0.3")
+        opener_then_edits(s, h, opener, boxes)
     flood(s, h)
     held_clicks(s, h)
 

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: MIT
 """On Wayland (weston, at the scale HENON_E2E_SCALE names): start-up with the defaults, a plot
 and the cut-off message by real clicks, a click made during a long plot that waits for its end,
-and Exit during a long plot."""
+keys typed after a held box-opening click, and Exit during a long plot."""
 
 import subprocess
 import time
@@ -9,6 +9,7 @@ import time
 import harness
 import wayland
 from harness import DEFAULTS, check, interior
+from test_held_input import BOX_OPENERS, Held, opener_then_edits, place_cut_off
 
 # A tiny view on the attractor: a few hundred points a second land in it, so the picture keeps
 # growing for as long as the plot runs, ten seconds or so here.
@@ -91,6 +92,29 @@ def wayland_(s):
           "the plot drew on after Clear: Clear ran inside it")
     check(s.box_text("N") == LONG["N"], "the long plot stopped early")
     check(s.no_dialog(), "a message box after the long plot")
+
+    # During a long plot, a click that opens a box, then edits typed into a and b: the box
+    # comes after the plot, the keys reach the boxes they were typed into. Histogram stays out:
+    # its window is where weston puts it, and a Wayland client cannot tell where that is.
+    # The largest N: some ten seconds of plot, for the input to be made in.
+    s.type_into("N", "2147483647")
+    s.type_into("a", "1.4")
+    s.type_into("b", "0.3")
+    # Until the boxes take the edits, nothing ran of what was held.
+    h = Held(s, busy=lambda: not s.dialogs() and s.box_text("a") != "1.3",
+             started=lambda: harness.count_dark(s.grab(), inner) > 0)
+    for caption in ("2D Time Series", "Print"):
+        h.place(caption, s.menu_item(s.main, caption))
+    for name in ("a", "b"):
+        h.place(name, s.text_box(name))
+    place_cut_off(s, h)
+    # weston drops a click that comes with the pointer's entry into the window.
+    s.move_pointer(*h.places["a"])
+    time.sleep(0.3)
+    for opener, boxes in BOX_OPENERS:
+        if opener != "Histogram":
+            opener_then_edits(s, h, opener, boxes)
+    s.park()
 
     # Exit during a long plot, then another command: the plot ends, and with it the program;
     # the command chosen after Exit never runs.
