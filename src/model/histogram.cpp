@@ -267,7 +267,7 @@ void countOrbit(HistoState& h, const MapParams& p, Pacer* pacer) {
       // Once x is no longer finite no later value of x or y can be finite again.
       if (!std::isfinite(x)) break;
     }
-    const bool last = done < end || done == n;
+    const bool last = done < end || done >= n;
     // The counts still in flight, within the last chunk's room.
     if (last)
       for (std::int32_t j = 0; j < kAhead; ++j) add(j);

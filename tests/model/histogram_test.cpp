@@ -47,6 +47,13 @@ TEST(Histogram, CountsTheDefaultOrbit) {
   EXPECT_EQ(std::accumulate(h.xCount.begin(), h.xCount.end(), 0), 5000);
   EXPECT_EQ(std::accumulate(h.yCount.begin(), h.yCount.end(), 0), 5000);
   EXPECT_EQ(h.xCount.size(), 38u);
+
+  // A count that was refused can be stored as it was typed: none or fewer count nothing.
+  for (std::int32_t n : {0, -1, -2147483647}) {
+    p.N = n;
+    collectHisto(h, p);
+    EXPECT_EQ(std::accumulate(h.xCount.begin(), h.xCount.end(), 0), 0) << n;
+  }
 }
 
 TEST(Histogram, PacerGetsTurnsBetweenChunksWithoutChangingTheCounts) {
