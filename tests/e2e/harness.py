@@ -300,6 +300,12 @@ class Session:
         if self.cups:
             env["CUPS_SERVER"] = self.cups.socket
         env.update(extra_env)
+        self._launch(env)
+        wait_for(lambda: self.xwindow("2D Time Series"), 10, what="the main X window")
+        return self
+
+    def _launch(self, env):
+        """Starts henon with env and waits for its main window on the accessibility bus."""
         self.app_log = open(os.path.join(self.tmp, "henon.log"), "w")
         self.app_proc = subprocess.Popen([self.binary], env=env, stdout=self.app_log,
                                          stderr=subprocess.STDOUT)
@@ -307,8 +313,6 @@ class Session:
         self.app = wait_for(self._find_app, 20, 0.1, "henon on the accessibility bus")
         self.app.set_cache_mask(self.Atspi.Cache.NONE)
         self.main = wait_for(lambda: self.window("2D Time Series"), 15, what="the main window")
-        wait_for(lambda: self.xwindow("2D Time Series"), 10, what="the main X window")
-        return self
 
     def _find_app(self):
         if self.app_proc.poll() is not None:

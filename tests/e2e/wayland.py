@@ -75,13 +75,7 @@ class WestonSession(harness.Session):
                    QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", NO_AT_BRIDGE="0",
                    LANG="C.UTF-8", LC_ALL="C.UTF-8")
         env.update(extra_env)
-        self.app_log = open(os.path.join(self.tmp, "henon.log"), "w")
-        self.app_proc = subprocess.Popen([self.binary], env=env, stdout=self.app_log,
-                                         stderr=subprocess.STDOUT)
-        self.services.add(self.app_proc)
-        self.app = wait_for(self._find_app, 20, 0.1, "henon on the accessibility bus")
-        self.app.set_cache_mask(self.Atspi.Cache.NONE)
-        self.main = wait_for(lambda: self.window("2D Time Series"), 15, what="the main window")
+        self._launch(env)
         self.client_at = None
         self.client_at = self.find_client_area()
         return self
